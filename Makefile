@@ -1,0 +1,36 @@
+# Tolvane: build, test, demo and benchmarks. Every target installs what it
+# needs (Debian 12, as root) and works from a fresh clone.
+BUILD  ?= build
+DIST   ?= dist
+CMAKE_FLAGS ?= -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
+WINE   = tools/with-wine.sh $(BUILD)/wineprefix
+
+.PHONY: all deps configure build test dist bench demo clean
+
+all: build
+
+deps:
+	@tools/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD)
+
+test: build
+	@$(WINE) ctest --test-dir $(BUILD) --output-on-failure --timeout 300
+
+dist: build
+	@rm -rf $(DIST)
+	@cmake --install $(BUILD) --prefix $(DIST) >/dev/null
+	@echo "Installed into $(DIST)/"
+
+bench: build
+	@$(WINE) tools/run-benchmarks.sh $(BUILD)
+
+demo: dist
+	@$(WINE) demo/run-demo.sh $(BUILD) $(DIST)
+
+clean:
+	rm -rf $(BUILD) $(DIST)

@@ -1,0 +1,23 @@
+// The exported free functions of Tolvane.dll (plain C names).
+#pragma once
+
+#include "tolvane/Api.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// 1 when the client's subsystem (0 on-access scanner, 1 peer update, other
+// numbers the switch key itself) is switched on, else 0.
+TOLVANE_API BOOL IsSubSysEnabled(int subsystem);
+
+// Creates (or empties) a file that every client process may read and the
+// system and administrators may do everything with. 1 on success.
+TOLVANE_API BOOL CreateFileSpecialAccess(LPCWSTR path);
+
+// Opens the product help: the configured address, else the installed help file.
+TOLVANE_API void DisplayKelmoHelp(void);
+
+#ifdef __cplusplus
+}
+#endif

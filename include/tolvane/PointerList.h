@@ -1,0 +1,35 @@
+// CPointerList: the common ordered list of untyped item pointers.
+#pragma once
+
+#include <windows.h>
+
+struct CPointerListNode {
+    CPointerListNode* older;
+    CPointerListNode* newer;
+    void* item;
+};
+
+// A doubly linked list with a count. Items belong to the list's user; the
+// list frees only its own nodes. With lockFlag 1 every operation holds the
+// critical section for its whole run.
+class CPointerList {
+public:
+    explicit CPointerList(int lockFlag = 0);
+    ~CPointerList();
+    CPointerList(const CPointerList&) = delete;
+    CPointerList& operator=(const CPointerList&) = delete;
+
+    void PushBack(void* item);
+    void* PopFront();
+    void* ItemAt(unsigned int index) const;
+    unsigned int GetCount() const { return m_count; }
+
+private:
+    class Lock;
+
+    unsigned int m_count;
+    CPointerListNode* m_tail;   // newest node
+    CPointerListNode* m_head;   // oldest node
+    int m_lockFlag;
+    mutable CRITICAL_SECTION m_criticalSection;
+};

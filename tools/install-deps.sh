@@ -1,0 +1,17 @@
+#!/bin/sh
+# Installs what the build, the tests and the demo need, when it is missing.
+set -e
+need=""
+command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || need="$need g++-mingw-w64-x86-64-posix"
+command -v x86_64-w64-mingw32-windres >/dev/null 2>&1 || need="$need mingw-w64-tools binutils-mingw-w64-x86-64"
+command -v wine >/dev/null 2>&1 || need="$need wine wine64"
+command -v cabextract >/dev/null 2>&1 || need="$need cabextract"
+command -v cmake >/dev/null 2>&1 || need="$need cmake"
+command -v ninja >/dev/null 2>&1 || need="$need ninja-build"
+command -v xmllint >/dev/null 2>&1 || need="$need libxml2-utils"
+[ -f /usr/src/googletest/CMakeLists.txt ] || need="$need googletest"
+[ -z "$need" ] && exit 0
+echo "Installing:$need"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends $need >/dev/null
