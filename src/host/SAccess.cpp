@@ -45,8 +45,9 @@ namespace {
 
 bool IsAdministrator(HANDLE token)
 {
+    const CSid administrators = CSid::Administrators();
     BOOL member = FALSE;
-    return CheckTokenMembership(token, CSid::Administrators().Get(), &member) && member;
+    return CheckTokenMembership(token, administrators.Get(), &member) && member;
 }
 
 // Room for a TOKEN_USER and the largest SID.
