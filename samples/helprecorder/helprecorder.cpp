@@ -1,6 +1,6 @@
-// A program that records how it was started: it writes its command line and
-// then each of its arguments, one per line, into the file named after its
-// own path with ".received" appended. Tests register it as a URL handler or
+// A windowed program that records how it was started: it writes its command
+// line and then each of its arguments, one per line, into the file named
+// after its own path with ".received" appended. Tests register it as a URL handler or
 // copy it under another name (the help file) to see what reached it.
 // A first argument "--sleep-ms=N" makes it wait N milliseconds first.
 #include <windows.h>

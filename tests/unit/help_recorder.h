@@ -1,4 +1,4 @@
-// The recorder program (host_recorder.exe) seen from the tests: it is
+// The recorder program (helprecorder.exe) seen from the tests: it is
 // copied where a test needs it and writes what it received beside itself.
 #pragma once
 
@@ -14,7 +14,7 @@ namespace hosttest {
 // Copies the recorder to target; returns the file it will write there.
 inline std::wstring InstallRecorder(const std::wstring& target)
 {
-    std::wstring source = testsupport::ModuleFolder() + L"\\host_recorder.exe";
+    std::wstring source = testsupport::ModuleFolder() + L"\\helprecorder.exe";
     if (!CopyFileW(source.c_str(), target.c_str(), FALSE))
         return std::wstring();
     return target + L".received";
