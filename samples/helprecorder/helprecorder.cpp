@@ -2,10 +2,15 @@
 // line and then each of its arguments, one per line, into the file named
 // after its own path with ".received" appended. Tests register it as a URL handler or
 // copy it under another name (the help file) to see what reached it.
-// A first argument "--sleep-ms=N" makes it wait N milliseconds first.
+// Leading options (not recorded as arguments):
+//   --sleep-ms=N     wait N milliseconds before writing;
+//   --report-group   end the record with "new process group: 1" when the
+//                    program was started with CREATE_NEW_PROCESS_GROUP, else 0.
 #include <windows.h>
 #include <shellapi.h>
+#include <winternl.h>
 
+#include <cstring>
 #include <cwchar>
 #include <string>
 
@@ -20,6 +25,24 @@ std::string Ansi(const wchar_t* text)
     return result;
 }
 
+// A process started with CREATE_NEW_PROCESS_GROUP finds the console flags
+// of its process parameters set (the field behind the console handle).
+bool NewProcessGroup()
+{
+    typedef NTSTATUS(NTAPI * QueryProcess)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+    auto query = reinterpret_cast<QueryProcess>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION basic = {};
+    if (query == nullptr ||
+        query(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0)
+        return false;
+    const BYTE* parameters = reinterpret_cast<const BYTE*>(basic.PebBaseAddress->ProcessParameters);
+    ULONG consoleFlags = 0;
+    memcpy(&consoleFlags, parameters + 2 * sizeof(ULONG) + 2 * sizeof(ULONG) + sizeof(HANDLE),
+           sizeof consoleFlags);
+    return consoleFlags != 0;
+}
+
 } // namespace
 
 int main()
@@ -27,15 +50,22 @@ int main()
     int count = 0;
     wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
     int first = 1;
+    bool reportGroup = false;
     const wchar_t sleepOption[] = L"--sleep-ms=";
-    if (count > 1 && wcsncmp(arguments[1], sleepOption, wcslen(sleepOption)) == 0) {
-        Sleep(wcstoul(arguments[1] + wcslen(sleepOption), nullptr, 10));
-        first = 2;
+    for (; first < count; ++first) {
+        if (wcsncmp(arguments[first], sleepOption, wcslen(sleepOption)) == 0)
+            Sleep(wcstoul(arguments[first] + wcslen(sleepOption), nullptr, 10));
+        else if (wcscmp(arguments[first], L"--report-group") == 0)
+            reportGroup = true;
+        else
+            break;
     }
 
     std::string record = Ansi(GetCommandLineW()) + "\r\n";
     for (int i = first; i < count; ++i)
         record += Ansi(arguments[i]) + "\r\n";
+    if (reportGroup)
+        record += NewProcessGroup() ? "new process group: 1\r\n" : "new process group: 0\r\n";
 
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);

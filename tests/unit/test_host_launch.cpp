@@ -92,6 +92,17 @@ TEST(HostLaunch, WaitsUntilTheProgramHasEnded)
     EXPECT_EQ(testsupport::ReadLines(record).back(), "done");
 }
 
+TEST(HostLaunch, ProgramsStartInANewProcessGroup)
+{
+    TempFolder folder;
+    const std::wstring program = folder.Join(L"group.exe");
+    const std::wstring record = hosttest::InstallRecorder(program);
+    CLauncher launcher;
+    ASSERT_EQ(launcher.LaunchApp(program.c_str(), L"--report-group", 1), 1);
+    EXPECT_EQ(testsupport::ReadLines(record).back(), "new process group: 1");
+    static_assert(CLauncher::kCreationFlags == 0x4000220, "default error mode, new group, normal priority");
+}
+
 TEST(HostLaunch, FailuresAreLoggedAndReportedByTheResult)
 {
     TempFolder folder;
