@@ -46,20 +46,22 @@ TEST(ExcludeHelper, ItemsOfTheKeyThenTheBuiltInOnes)
     testsupport::ScopedRegistryKey exchange(HKEY_LOCAL_MACHINE, kExchangeParametersKey);
     exchange.SetString(L"Working Directory", L"D:\\Store\\mdbdata");
     testsupport::ScopedRegistryKey key(HKEY_LOCAL_MACHINE, kScannerKey);
+    // Written in alphabetical order, so that the registry's enumeration
+    // order is the order of writing, whichever of the two it follows.
+    key.SetString(L"other", L"not an item");
+    key.SetString(L"szExcl", L"too short");
+    key.SetString(L"szExclude", L"*.tmp;*.bak");
     key.SetString(L"szExclude1", L"C:\\Temp");
     key.SetString(L"SzExclude2", L"case differs");
-    key.SetString(L"szExclude", L"*.tmp;*.bak");
-    key.SetString(L"szExcl", L"too short");
-    key.SetDword(L"szExcludeNumber", 7);
-    key.SetRaw(L"szExcludeNoData", REG_SZ, nullptr, 0);
-    key.SetString(L"szExcludeExpand", L"%TEMP%\\x ", REG_EXPAND_SZ);
     key.SetString(L"szExcludeBlank", L" C:\\Spaced ");
-    key.SetString(L"other", L"not an item");
+    key.SetString(L"szExcludeExpand", L"%TEMP%\\x ", REG_EXPAND_SZ);
+    key.SetRaw(L"szExcludeNoData", REG_SZ, nullptr, 0);
+    key.SetDword(L"szExcludeNumber", 7);
 
     CExcludeHelper helper;
     EXPECT_EQ(nullptr, helper.GetExcludeItems());
     unsigned short* const* array = helper.GetExcludeItems(U(kScannerKey));
-    const Items expected = {L"C:\\Temp", L"*.tmp;*.bak", L"%TEMP%\\x ", L" C:\\Spaced ",
+    const Items expected = {L"*.tmp;*.bak", L"C:\\Temp", L" C:\\Spaced ", L"%TEMP%\\x ",
                             L"D:\\Store\\mdbdata", L"pagefile.sys"};
     EXPECT_EQ(expected, Texts(array));
     EXPECT_EQ(array, helper.GetExcludeItems());
