@@ -21,7 +21,7 @@ for f in CreateFileSpecialAccess DisplayKelmoHelp; do
 done
 # Every other export belongs to one of the exported classes.
 if grep -vxE 'IsSubSysEnabled|CreateFileSpecialAccess|DisplayKelmoHelp' "$work/exports.txt" \
-        | grep -vE '^_ZN?K?(11CExcludeHelper|10COnAccExcl|7CScnXml)'; then
+        | grep -vE '^_ZN?K?(14CExcludeHelper|10COnAccExcl|7CScnXml)'; then
     echo "unexpected exports above"; exit 1
 fi
 
