@@ -121,19 +121,4 @@ TEST(OnAccessExclusion, LibrariesThatAreNotAcceptedReceiveNoRequest)
     }
 }
 
-TEST(OnAccessExclusion, WithoutAnInstallationNothingIsSent)
-{
-    testsupport::TempFolder scratch;
-    const std::wstring recordPath = scratch.Join(L"record.txt");
-    SetEnvironmentVariableW(L"TRENNIX_RECORD", recordPath.c_str());
-    {
-        testsupport::ScopedRegistryKey key(HKEY_LOCAL_MACHINE, kClientKey);   // no szInstallDir
-        COnAccExcl exclusion;
-        exclusion.Init();
-        exclusion.ExcludeThisProcess(1);
-    }
-    SetEnvironmentVariableW(L"TRENNIX_RECORD", nullptr);
-    EXPECT_FALSE(testsupport::FileExists(recordPath));
-}
-
 } // namespace
