@@ -189,6 +189,7 @@ TEST(ExcludeHelper, BadPathsAndItemsAnswerWithoutFailing)
     } cases[] = {
         {"null path", nullptr, 0},
         {"empty path", U(L""), 0},
+        {"unreadable pointer", reinterpret_cast<const unsigned short*>(0x10), 0},
         {"separator only: the current drive's root, tested whole", U(L"\\"), 0},
         {"32767 characters, excluded extension", U(longPath), 1},
         {"32767 characters, no extension", U(longFolderPath), 0},
