@@ -8,4 +8,5 @@
 #include "tolvane/PointerList.h"
 #include "tolvane/ExcludeHelper.h"
 #include "tolvane/OnAccExcl.h"
+#include "tolvane/ScnXml.h"
 #include "tolvane/Functions.h"

@@ -1,0 +1,37 @@
+// CMyString: the common code's UTF-16 string. It tells "no text" (null
+// pointer, size 0) from "empty text" (only the terminator, size 1).
+// Public because the exported scan report holds strings by value.
+#pragma once
+
+#include "tolvane/Buffer.h"
+
+class CMyString : public CBuffer {
+public:
+    CMyString();
+    // A null argument logs and leaves the string without text.
+    CMyString(const wchar_t* text);
+    CMyString(const CMyString& other);
+    ~CMyString();
+
+    CMyString& operator=(const wchar_t* text);
+    CMyString& operator=(const CMyString& other);
+    CMyString& operator=(const char* text);   // ANSI code page
+    CMyString& operator=(long number);
+
+    bool HasText() const { return m_text != nullptr; }
+    const wchar_t* c_str() const { return m_text; }
+    operator const wchar_t*() const { return m_text; }
+
+    unsigned int GetLength() const;
+    // Position of the first occurrence, or -1.
+    int Find(const wchar_t* substring) const;
+    void Trim();
+    // 1 when either string has no text; n = 0 compares whole strings.
+    int Compare(const CMyString& other, unsigned int n = 0) const;
+    void Replace(const wchar_t* find, const wchar_t* with);
+    void ReplaceChar(wchar_t ch, const wchar_t* with);
+
+protected:
+    // Copies text into a fresh allocation (size = length + 1); no guard.
+    void CopyFrom(const wchar_t* text);
+};

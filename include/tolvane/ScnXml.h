@@ -1,0 +1,89 @@
+// CScnXml: the scan report. A scanner builds one per scan, calls Init (which
+// writes the report header into a new temporary file in the upload folder),
+// adds each detection, sets the number of files scanned and destroys it; the
+// destructor closes the document and renames the file to its final ".Xml"
+// name, from where the upload component collects it.
+#pragma once
+
+#include "tolvane/Api.h"
+#include "tolvane/ReportBase.h"
+
+// The detection record that the scanner passes to AddInfected. Texts are
+// null-terminated UTF-16; a null pointer counts as empty text.
+struct CInfected {
+    const unsigned short* itemName;       // the infected file, key, cookie...
+    const unsigned short* virusName;
+    unsigned int flags;                   // CInfected::Flag... bits
+    unsigned int actionCode;              // ActionAccessDenied, ActionPendingRestart, ...
+    unsigned short detectionSubType;      // with FlagProgram: SubType...
+    const unsigned short* bofProcessName; // buffer-overflow detections
+    const unsigned short* bofExploitName;
+
+    enum Flags : unsigned int {
+        FlagCleaned = 0x1,
+        FlagCleanFailed = 0x2,
+        FlagDeleted = 0x4,
+        FlagQuarantined = 0x8,
+        FlagFile = 0x40,
+        FlagBootSector = 0x80,
+        FlagMemory = 0x100,
+        FlagVirus = 0x400,
+        FlagTrojan = 0x800,
+        FlagUnwanted = 0x1000,
+        FlagProgram = 0x4000,
+        FlagBufferOverflow = 0x8000,
+        FlagHeuristic = 0x10000,
+        FlagRegistry = 0x20000,
+        FlagCookie = 0x40000,
+    };
+    enum Actions : unsigned int {
+        ActionAccessDenied = 1093,
+        ActionPendingRestart = 1099,
+    };
+    enum SubTypes : unsigned short {
+        SubTypeUnwanted = 5,
+        SubTypeAdware = 12,
+        SubTypeSpyware = 13,
+        SubTypeDialer = 14,
+        SubTypeRemoteAdmin = 15,
+        SubTypePasswordCracker = 16,
+        SubTypeJoke = 17,
+        SubTypeKeylogger = 100,
+        SubTypeHijacker = 101,
+    };
+};
+
+class TOLVANE_API CScnXml final : public CReportBase {
+public:
+    // Loads the resource library "QxRes_l.dll" of the interface language.
+    CScnXml();
+    // Writes the statistics block and gives the report its final name; an
+    // incomplete report is deleted.
+    ~CScnXml();
+
+    // Collects the status and writes the header into a new report file; 1 on
+    // success, 0 on failure (nothing more is written then). path is not used.
+    // COM must be initialised on the calling thread for partner builds.
+    int Init(const unsigned short* path) override;
+    // Writes one detection block; 1 when written.
+    int AddInfected(CInfected& record);
+    // The number of files scanned, written by the destructor.
+    void SetNumScanned(unsigned int count);
+    // The temporary report file (owned here); empty text when none was named.
+    const unsigned short* GetXmlFile();
+    // Nonzero when the temporary report file exists.
+    int XmlFileExist();
+
+private:
+    int BuildReport(CMyString& content, void* arg) override;
+
+    CReportFile m_scanFile;
+    unsigned int m_stopped;
+    unsigned int m_filesScanned;
+    unsigned int m_filesInfected;
+    HMODULE m_resourceLibrary;
+    CMyString m_buildId;
+    CMyString m_buildType;
+    CMyString m_partnerCode;
+    unsigned int m_partnerBuild;
+};

@@ -1,0 +1,186 @@
+// The scan report's templates, escaping and detection tables.
+#include "report/ReportTemplates.h"
+
+namespace Report {
+
+// Plain header: opens Root, MachineID and Entitlement. Line 17 is indented
+// by two tabs and has a blank before "/>"; both belong to the format.
+const wchar_t kPlainHeader[] =
+    L"<?xml version=\"1.0\" %IDS_TOLVANE_XML_ENCODING%?>\r\n"
+    L"<Root>\r\n"
+    L"    <MachineID value=\"%CPUID%\" time=\"%TIME%\">\r\n"
+    L"        <MachineIDTZ value=\"%TZ%\"/>\r\n"
+    L"        <MachineName value=\"%CPUNAME%\"/>\r\n"
+    L"        <EmailAddress value=\"%EMAIL%\"/>\r\n"
+    L"        <IPAddress value=\"%IPADDRESS%\"/>\r\n"
+    L"        <OSVersion value=\"%OSVERSION%\"/>\r\n"
+    L"        <IEVersion value=\"%IEVERSION%\"/>\r\n"
+    L"        <Software value=\"Halvane\" version=\"%SOFTVER%\"/>\r\n"
+    L"        <SoftwareLanguageID value=\"%LANGUAGEID%\"/>\r\n"
+    L"        <EngineVersion value=\"%ENGINEVERSION%\"/>\r\n"
+    L"        <DATVersion value=\"%AVDATVERSION%\"/>\r\n"
+    L"        <DATDate value=\"%AVDATDATE%\"/>\r\n"
+    L"        <AgentBuildVersion value=\"%AGENTBUILDVERSION%\"/>\r\n"
+    L"        <ScannerBuildVersion value=\"%SCANNERBUILDVERSION%\"/>\r\n"
+    L"\t\t<HalcyraIsEnabled value=\"%HALCYRASTATUS%\" />\r\n"
+    L"        <KVBServerIsEnabled value=\"%KVBFLAG%\"/>\r\n"
+    L"        <GroupID value=\"%GROUPID%\"/>\r\n"
+    L"        <Entitlement value=\"%COMPANY%\">\r\n";
+
+// Partner header: the plain header with the Build element after <Root>.
+const wchar_t kPartnerHeader[] =
+    L"<?xml version=\"1.0\" %IDS_TOLVANE_XML_ENCODING%?>\r\n"
+    L"<Root>\r\n"
+    L"\t<Build ID=\"%BUILDID%\" Type=\"%BUILDTYPE%\" partnerCode=\"%PARTNERCODE%\">\r\n"
+    L"\t</Build>\r\n"
+    L"    <MachineID value=\"%CPUID%\" time=\"%TIME%\">\r\n"
+    L"        <MachineIDTZ value=\"%TZ%\"/>\r\n"
+    L"        <MachineName value=\"%CPUNAME%\"/>\r\n"
+    L"        <EmailAddress value=\"%EMAIL%\"/>\r\n"
+    L"        <IPAddress value=\"%IPADDRESS%\"/>\r\n"
+    L"        <OSVersion value=\"%OSVERSION%\"/>\r\n"
+    L"        <IEVersion value=\"%IEVERSION%\"/>\r\n"
+    L"        <Software value=\"Halvane\" version=\"%SOFTVER%\"/>\r\n"
+    L"        <SoftwareLanguageID value=\"%LANGUAGEID%\"/>\r\n"
+    L"        <EngineVersion value=\"%ENGINEVERSION%\"/>\r\n"
+    L"        <DATVersion value=\"%AVDATVERSION%\"/>\r\n"
+    L"        <DATDate value=\"%AVDATDATE%\"/>\r\n"
+    L"        <AgentBuildVersion value=\"%AGENTBUILDVERSION%\"/>\r\n"
+    L"        <ScannerBuildVersion value=\"%SCANNERBUILDVERSION%\"/>\r\n"
+    L"\t\t<HalcyraIsEnabled value=\"%HALCYRASTATUS%\" />\r\n"
+    L"        <KVBServerIsEnabled value=\"%KVBFLAG%\"/>\r\n"
+    L"        <GroupID value=\"%GROUPID%\"/>\r\n"
+    L"        <Entitlement value=\"%COMPANY%\">\r\n";
+
+// One detection. The FileType line is indented by four tabs.
+const wchar_t kDetectionBlock[] =
+    L"            <VirusFound time=\"%TIME%\">\r\n"
+    L"                <VirusFoundTZ value=\"%TZ%\"/>\r\n"
+    L"                <VirusName value=\"%VIRUSNAME%\"/>\r\n"
+    L"                <FileName value=\"%ITEMNAME%\"/>\r\n"
+    L"\t\t\t\t<FileType value=\"%ITEMTYPE%\"/>\r\n"
+    L"                <Status value=\"%STATUS%\"/>\r\n"
+    L"                <StatusID value=\"%STATUSID%\"/>\r\n"
+    L"                <VirusType value=\"%VIRUSTYPE%\"/>\r\n"
+    L"                <VirusTypeID value=\"%VIRUSTYPEID%\"/>\r\n"
+    L"                <BofProcName value=\"%BOFPROCNAME%\"/>\r\n"
+    L"                <BofModulName value=\"%BOFMODULNAME%\"/>\r\n"
+    L"                <BofAPIName value=\"%BOFAPINAME%\"/>\r\n"
+    L"                <BofExploitName value=\"%BOFEXPLOITNAME%\"/>\r\n"
+    L"            </VirusFound>\r\n";
+
+// Statistics; closes Entitlement, MachineID and Root.
+const wchar_t kStatisticsBlock[] =
+    L"        <Statistics time=\"%TIME%\">\r\n"
+    L"            <StatisticsTZ value=\"%TZ%\"/>\r\n"
+    L"            <FilesScanned value=\"%NUMFILESCANNED%\"/>\r\n"
+    L"            <FilesInfected value=\"%NUMFILEINFECTED%\"/>\r\n"
+    L"        </Statistics>\r\n"
+    L"        </Entitlement>\r\n"
+    L"    </MachineID>\r\n"
+    L"</Root>\r\n";
+
+void Expand(CMyString& text, const wchar_t* placeholder, const wchar_t* value)
+{
+    text.Replace(placeholder, value ? value : L"");
+}
+
+void EscapeFull(CMyString& value)
+{
+    value.Replace(L"&", L"&amp;");
+    value.Replace(L">", L"&gt;");
+    value.Replace(L"<", L"&lt;");
+    value.Replace(L"'", L"&apos;");
+    value.Replace(L"\"", L"&quot;");
+}
+
+void EscapeItemName(CMyString& value)
+{
+    value.Replace(L"<", L"");
+    value.Replace(L">", L"");
+    value.Replace(L"&", L"&amp;");
+    value.Replace(L"'", L"&apos;");
+}
+
+void EscapeAmpersand(CMyString& value)
+{
+    value.Replace(L"&", L"&amp;");
+}
+
+const wchar_t* ItemTypeWord(unsigned int flags)
+{
+    static const struct {
+        unsigned int bit;
+        const wchar_t* word;
+    } kItemTypes[] = {
+        {0x40, L"File"},
+        {0x40000, L"Cookie"},
+        {0x100, L"Memory"},
+        {0x80, L"Boot Sector"},
+        {0x20000, L"Registry"},
+    };
+    for (const auto& type : kItemTypes)
+        if (flags & type.bit)
+            return type.word;
+    return L"Other";
+}
+
+TextChoice ChooseStatus(unsigned int flags, unsigned int actionCode)
+{
+    static const struct {
+        unsigned int bit;
+        TextChoice choice;
+    } kFlagStatus[] = {
+        {0x1, {705, 20124}},
+        {0x4, {707, 20126}},
+        {0x8, {708, 20127}},
+        {0x2, {706, 20125}},
+        {0x80, {706, 20125}},
+    };
+    for (const auto& row : kFlagStatus)
+        if (flags & row.bit)
+            return row.choice;
+    if (actionCode == 1093)
+        return {721, 20500};
+    if (actionCode == 1099)
+        return {724, 20501};
+    return {709, 20128};
+}
+
+TextChoice ChooseVirusType(unsigned int flags, unsigned short subType)
+{
+    if (flags & 0x400) {
+        if (flags & 0x40)
+            return {700, 20119};
+        if (flags & 0x80)
+            return {701, 20120};
+        return {702, 20121};
+    }
+    if (flags & 0x800)
+        return {703, 20122};
+    if (flags & 0x1000)
+        return {704, 20123};
+    if (flags & 0x8000)
+        return {713, 20206};
+    if (flags & 0x40000)
+        return {711, 20215};
+    if (flags & 0x4000) {
+        static const struct {
+            unsigned short subType;
+            TextChoice choice;
+        } kSubTypes[] = {
+            {5, {704, 20123}},   {12, {715, 20207}},  {13, {716, 20208}},
+            {14, {717, 20209}},  {15, {718, 20210}},  {16, {719, 20211}},
+            {17, {720, 20212}},  {100, {725, 20213}}, {101, {726, 20214}},
+        };
+        for (const auto& row : kSubTypes)
+            if (row.subType == subType)
+                return row.choice;
+        return {710, 710};
+    }
+    if (flags & 0x10000)
+        return {714, 20400};
+    return {710, 710};
+}
+
+} // namespace Report
