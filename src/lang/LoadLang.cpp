@@ -83,6 +83,8 @@ int FindInResFolder(const wchar_t* folder, const wchar_t* name, wchar_t* path, D
 
 int FindInModuleFolder(const wchar_t* name, wchar_t* path, DWORD size, HMODULE module)
 {
+    if (size != 0)
+        path[0] = L'\0';
     wchar_t folder[kResourcePathChars];
     const DWORD length = GetModuleFileNameW(module, folder, kResourcePathChars);
     if (length == 0)
@@ -95,6 +97,8 @@ int FindInModuleFolder(const wchar_t* name, wchar_t* path, DWORD size, HMODULE m
 
 int FindInInstallFolders(const wchar_t* name, wchar_t* path, DWORD size)
 {
+    if (size != 0)
+        path[0] = L'\0';
     RegKey key;
     if (!key.Open(HKEY_LOCAL_MACHINE, kClientRootKey, KEY_QUERY_VALUE))
         return 0;

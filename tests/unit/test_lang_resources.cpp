@@ -147,22 +147,12 @@ TEST(LoadResourceLibrary, SearchOrderAndEveryPlace)
     EXPECT_TRUE(log.events.empty());
 }
 
-TEST(LoadResourceLibrary, LanguageFolderOfTheChoice)
+TEST(LoadResourceLibrary, NoFallbackToEnglish)
 {
-    // No saved language: Wine's 0409 (nothing installed, so English anyway).
     ModuleResFolder moduleRes;
     TempInstall install;
-    Place(kCopies[1], install.Path() + L"\\Kelmo\\Res\\0409\\QxRes_l.dll");
-    Place(kCopies[2], install.Path() + L"\\Agent\\Res\\0407\\QxRes_l.dll");
-    EXPECT_EQ(install.Path() + L"\\Kelmo\\Res\\0409\\QxRes_l.dll", Found());
-
-    // Installed and chosen through the registry: the German copy.
-    install.user.SetDword(kSavedLcidValue, 0x0407);
-    EXPECT_EQ(install.Path() + L"\\Agent\\Res\\0407\\QxRes_l.dll", Found());
-
-    // No fallback to English in the lookup.
     install.user.SetDword(kSavedLcidValue, 0x0c0a);
-    EXPECT_EQ(L"<not found>", Found());
+    Place(kCopies[0], install.Path() + L"\\Shared\\Res\\0409\\QxRes_l.dll");
     wchar_t path[kResourcePathChars] = L"stale";
     EXPECT_EQ(0, FindResourceLibrary(kLibrary, path, kResourcePathChars, nullptr));
     EXPECT_EQ(std::wstring(), std::wstring(path));
@@ -294,22 +284,11 @@ TEST(ResourceLibrary, SampleLanguageList)
         install.InstallLanguage(id);
     ASSERT_TRUE(CopyFileW((ModuleFolder() + L"\\qxres\\Languages.xml").c_str(),
                           install.folder.Join(L"Agent\\Languages.xml").c_str(), FALSE));
-    const std::string bytes = testsupport::ReadFileBytes(install.folder.Join(L"Agent\\Languages.xml"));
-    EXPECT_EQ(7u, testsupport::ReadLines(install.folder.Join(L"Agent\\Languages.xml")).size());
-    size_t lineFeeds = 0, lineEnds = 0;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        lineFeeds += bytes[i] == '\n';
-        lineEnds += bytes[i] == '\n' && i > 0 && bytes[i - 1] == '\r';
-    }
-    EXPECT_EQ(7u, lineEnds);
-    EXPECT_EQ(lineFeeds, lineEnds) << "CR LF line ends only";
-
     testsupport::ScopedRegistryKey agent(HKEY_LOCAL_MACHINE, kAgentKey);
     langtest::HelperPtr helper = langtest::MakeHelper();
     const struct { const wchar_t* mask; LANGID language; BOOL offered; } cases[] = {
-        {L"1F", 0x0409, 1}, {L"1F", 0x0407, 1}, {L"1F", 0x040c, 1}, {L"1F", 0x0c0a, 1}, {L"1F", 0x0411, 1},
-        {L"01", 0x0409, 1}, {L"01", 0x0407, 0}, {L"02", 0x0407, 1}, {L"04", 0x040c, 1},
-        {L"08", 0x0c0a, 1}, {L"10", 0x0411, 1}, {L"0F", 0x0411, 0}, {L"00", 0x0416, 0},
+        {L"01", 0x0409, 1}, {L"02", 0x0407, 1}, {L"04", 0x040c, 1}, {L"08", 0x0c0a, 1},
+        {L"10", 0x0411, 1}, {L"0F", 0x0411, 0}, {L"1E", 0x0409, 0}, {L"00", 0x0416, 0},
     };
     for (const auto& c : cases) {
         agent.SetString(kSupportMaskValue, c.mask);
