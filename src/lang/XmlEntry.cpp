@@ -15,11 +15,21 @@ CXmlEntry::CXmlEntry(CXmlEntry* parent)
 {
 }
 
+// The descendants are destroyed without recursion, so that a deeply nested
+// file cannot exhaust the stack: each element's children are moved to a
+// work list before the element itself goes.
 CXmlEntry::~CXmlEntry()
 {
     DeleteAttributes();
+    CPointerList pending(0);
     while (m_children.GetCount() != 0)
-        delete static_cast<CXmlEntry*>(m_children.PopFront());
+        pending.PushBack(m_children.PopFront());
+    while (pending.GetCount() != 0) {
+        CXmlEntry* entry = static_cast<CXmlEntry*>(pending.PopFront());
+        while (entry->m_children.GetCount() != 0)
+            pending.PushBack(entry->m_children.PopFront());
+        delete entry;
+    }
 }
 
 void CXmlEntry::DeleteAttributes()

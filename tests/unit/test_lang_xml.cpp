@@ -208,6 +208,22 @@ TEST(CXmlFile, MissingFileOrFolderGivesAnEmptyRoot)
     }
 }
 
+TEST(CXmlFile, DeeplyNestedFile)
+{
+    TempFolder folder;
+    const std::wstring path = folder.Join(L"deep.xml");
+    std::string bytes;
+    const int depth = 30000;
+    for (int i = 0; i < depth; ++i)
+        bytes += "<A>\r\n";
+    testsupport::WriteFileBytes(path, bytes);
+    CXmlFile file(path.c_str());
+    int levels = 0;
+    for (const CXmlEntry* entry = file.GetChild(0); entry != nullptr; entry = entry->GetChild(0))
+        ++levels;
+    EXPECT_EQ(depth, levels);
+}   // destroyed without running out of stack
+
 TEST(CXmlFile, ParentsAndCreateNode)
 {
     TempFolder folder;
