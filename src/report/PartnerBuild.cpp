@@ -64,12 +64,14 @@ void QueryPartnerBuild(CMyString& buildId, CMyString& buildType, CMyString& part
         return;
     }
     BSTR text = nullptr;
-    TakeBstr(info->get_BuildID(&text), text, buildId);
+    HRESULT result = info->get_BuildID(&text);
+    TakeBstr(result, text, buildId);
     long type = 0;
     if (SUCCEEDED(info->get_BuildType(&type)))
         buildType = BuildTypeName(type);
     text = nullptr;
-    TakeBstr(info->get_PartnerCode(&text), text, partnerCode);
+    result = info->get_PartnerCode(&text);
+    TakeBstr(result, text, partnerCode);
     info->Release();
     helper->Release();
 }

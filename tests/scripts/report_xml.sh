@@ -10,7 +10,7 @@ cmake --install "$build" --prefix "$work/dist" >/dev/null
 x86_64-w64-mingw32-g++-posix -std=c++17 -municode -Wall -Wextra -I"$work/dist/include" \
     -I"$src/tests/support" "$src/tests/scripts/client/report_client.cpp" \
     "$src/tests/support/TestRegistry.cpp" "$src/tests/support/TestFiles.cpp" \
-    -L"$work/dist/lib" -lTolvane -ladvapi32 -static-libgcc -static-libstdc++ -static \
+    "$work/dist/lib/libTolvane.dll.a" -ladvapi32 -static \
     -o "$work/dist/bin/report_client.exe"
 
 install=$work/install

@@ -189,8 +189,9 @@ TEST_P(PartnerHeader, BuildLineFromThePartnerComponent)
     PartnerComponent component(c.registered);
     if (c.told)
         component.Tell(L"B-2026.12", c.buildType, L"P&77");
-    if (c.comInitialised)
+    if (c.comInitialised) {
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    }
     {
         CScnXml report;
         EXPECT_EQ(1, report.Init(nullptr));
