@@ -27,26 +27,15 @@ public:
     std::wstring IpAddress() const { return Text(m_ipAddress); }
     std::wstring Email() const { return Text(m_emailAddress); }
     std::wstring SoftwareVersion() const { return Text(m_softwareVersion); }
-    std::wstring Encoding() const { return Text(m_encoding); }
     unsigned int UnInstalling() const { return m_unInstalling; }
     std::wstring DatVersion() const { return m_datVersion; }
     std::wstring DatDate() const { return m_datDate; }
     std::wstring EngineVersion() const { return m_engineVersion; }
     std::wstring AgentBuildVersion() const { return m_agentBuildVersion; }
-    std::wstring LanguageId() const { return m_languageId; }
-    std::wstring IeVersion() const { return m_ieVersion; }
     std::wstring ScannerBuildVersion() const { return m_scannerBuildVersion; }
     std::wstring OsVersion() const { return m_osVersion; }
     std::wstring GroupId() const { return m_groupId; }
     int MurmelServerFlag() const { return m_murmelServerFlag; }
-    const CReportFile& OwnFile() const { return m_reportFile; }
-
-    std::wstring Expanded(const wchar_t* text)
-    {
-        CMyString expanded(text);
-        ExpandStatusPlaceholders(expanded);
-        return Text(expanded);
-    }
 };
 
 } // namespace reporttest

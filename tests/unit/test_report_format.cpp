@@ -1,4 +1,4 @@
-// The scan report's format: templates, escaping, the detection tables, the
+// The scan report's format: escaping, the detection tables, the
 // report times with their calendar step, and the operating-system names.
 #include <gtest/gtest.h>
 
@@ -10,60 +10,6 @@
 #include "report/ReportTime.h"
 
 namespace {
-
-std::vector<std::wstring> Lines(const wchar_t* text)
-{
-    std::vector<std::wstring> lines;
-    std::wstring rest = text;
-    for (size_t end = rest.find(L"\r\n"); end != std::wstring::npos; end = rest.find(L"\r\n")) {
-        lines.push_back(rest.substr(0, end));
-        rest.erase(0, end + 2);
-    }
-    EXPECT_EQ(L"", rest) << "text after the last line ending";
-    return lines;
-}
-
-// Lines whose indentation is not the usual run of blanks.
-struct SpecialLine {
-    const wchar_t* templateText;
-    size_t lineCount;
-    size_t line;                 // 1-based
-    const wchar_t* exactLine;
-};
-
-TEST(ReportTemplates, LineCountsEndingsAndIndentation)
-{
-    const SpecialLine cases[] = {
-        {Report::kPlainHeader, 20, 17, L"\t\t<HalcyraIsEnabled value=\"%HALCYRASTATUS%\" />"},
-        {Report::kPlainHeader, 20, 1, L"<?xml version=\"1.0\" %IDS_TOLVANE_XML_ENCODING%?>"},
-        {Report::kPlainHeader, 20, 20, L"        <Entitlement value=\"%COMPANY%\">"},
-        {Report::kPartnerHeader, 22, 3,
-         L"\t<Build ID=\"%BUILDID%\" Type=\"%BUILDTYPE%\" partnerCode=\"%PARTNERCODE%\">"},
-        {Report::kPartnerHeader, 22, 4, L"\t</Build>"},
-        {Report::kPartnerHeader, 22, 19, L"\t\t<HalcyraIsEnabled value=\"%HALCYRASTATUS%\" />"},
-        {Report::kDetectionBlock, 14, 5, L"\t\t\t\t<FileType value=\"%ITEMTYPE%\"/>"},
-        {Report::kDetectionBlock, 14, 14, L"            </VirusFound>"},
-        {Report::kStatisticsBlock, 8, 7, L"    </MachineID>"},
-        {Report::kStatisticsBlock, 8, 8, L"</Root>"},
-    };
-    for (const SpecialLine& c : cases) {
-        const std::vector<std::wstring> lines = Lines(c.templateText);
-        ASSERT_EQ(c.lineCount, lines.size());
-        EXPECT_EQ(c.exactLine, lines[c.line - 1]);
-    }
-    // The partner header is the plain header with two lines after <Root>.
-    std::vector<std::wstring> partner = Lines(Report::kPartnerHeader);
-    partner.erase(partner.begin() + 2, partner.begin() + 4);
-    EXPECT_EQ(Lines(Report::kPlainHeader), partner);
-}
-
-TEST(ReportTemplates, ExpandReplacesEveryOccurrenceAndMissingValuesVanish)
-{
-    CMyString text(L"%TIME%|%TZ%|%TIME%|%TIMEX%");
-    Report::Expand(text, L"%TIME%", L"t");
-    Report::Expand(text, L"%TZ%", nullptr);
-    EXPECT_STREQ(L"t||t|%TIMEX%", text.c_str());
-}
 
 struct EscapeCase {
     const wchar_t* value;
@@ -211,17 +157,6 @@ TEST(ReportTime, OneSecondStepCarriesThroughTheCalendar)
         EXPECT_EQ(0, time.wDayOfWeek);
         EXPECT_EQ(0, time.wMilliseconds);
     }
-}
-
-TEST(ReportTime, LeapYears)
-{
-    const struct {
-        unsigned int year;
-        bool leap;
-    } cases[] = {{2024, true}, {2026, false}, {2000, true}, {1900, false},
-                 {2100, false}, {1500, true}, {1600, true}, {1582, false}};
-    for (const auto& c : cases)
-        EXPECT_EQ(c.leap, Report::IsLeapYear(c.year)) << c.year;
 }
 
 OSVERSIONINFOEXW Version(DWORD platform, DWORD major, DWORD minor, DWORD build,

@@ -103,26 +103,6 @@ TEST(ScanReportLibrary, WithoutResourceLibraryTextsAreEmptyAndIdentifiersStay)
     EXPECT_EQ("                <VirusTypeID value=\"20122\"/>", lines[28]);
 }
 
-TEST(ScanReportLibrary, LanguageNeutralResourceLibraryIsUsedFirst)
-{
-    ReportSandbox sandbox;
-    sandbox.InstallLanguage(L"neutral");
-    {
-        CScnXml report;
-        ASSERT_EQ(1, report.Init(nullptr));
-        CInfected detection = {};
-        detection.flags = CInfected::FlagHeuristic;
-        detection.actionCode = CInfected::ActionPendingRestart;
-        EXPECT_EQ(1, report.AddInfected(detection));
-    }
-    const std::vector<std::string> lines = ReadLines(OnlyReport(sandbox));
-    ASSERT_EQ(42u, lines.size());
-    EXPECT_EQ("                <Status value=\"Removal pending restart\"/>", lines[25]);
-    EXPECT_EQ("                <StatusID value=\"20501\"/>", lines[26]);
-    EXPECT_EQ("                <VirusType value=\"Heuristic detection\"/>", lines[27]);
-    EXPECT_EQ("                <VirusTypeID value=\"20400\"/>", lines[28]);
-}
-
 // The sample partner-build component registered for one test, with the
 // build information it tells (none when data is false).
 class PartnerComponent {

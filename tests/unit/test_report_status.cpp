@@ -52,14 +52,6 @@ TEST(ReportStatus, MachineIdentifierIsMadeOnceAndKept)
     EXPECT_NE(identifier, third.MachineId());
 }
 
-TEST(ReportStatus, MachineIdentifierCreatesTheAgentKey)
-{
-    testsupport::ScopedRegistryKey client(HKEY_LOCAL_MACHINE, reporttest::kClientKey);
-    ProbeReport report;
-    report.GetCpuID();
-    EXPECT_EQ(36u, report.MachineId().size());
-}
-
 // Fixed-size fields from the registry: a value that does not fit leaves the
 // field empty, other types are not read.
 TEST(ReportStatus, RegistryTextFields)
@@ -73,8 +65,6 @@ TEST(ReportStatus, RegistryTextFields)
         void (ProbeReport::*getter)();
         std::wstring expected;
     } cases[] = {
-        {reporttest::kPelorinKey, L"AvDatVer", L"6071.0000", REG_SZ, &ProbeReport::DatVersion,
-         &ProbeReport::GetDatVersion, L"6071.0000"},
         {reporttest::kPelorinKey, L"AvDatVer", std::wstring(31, L'7'), REG_SZ, &ProbeReport::DatVersion,
          &ProbeReport::GetDatVersion, std::wstring(31, L'7')},
         {reporttest::kPelorinKey, L"AvDatVer", std::wstring(32, L'7'), REG_SZ, &ProbeReport::DatVersion,
@@ -87,6 +77,10 @@ TEST(ReportStatus, RegistryTextFields)
          &ProbeReport::GetEngineVersion, L"5400.1158"},
         {reporttest::kPelorinKey, L"EngineVer", std::wstring(L"\x5\0\0\0", 2), REG_DWORD,
          &ProbeReport::EngineVersion, &ProbeReport::GetEngineVersion, L""},
+        {reporttest::kAgentKey, L"szCompanyKey", std::wstring(511, L'c'), REG_SZ,
+         &ProbeReport::Company, &ProbeReport::GetCompany, std::wstring(511, L'c')},
+        {reporttest::kAgentKey, L"szCompanyKey", std::wstring(512, L'c'), REG_SZ,
+         &ProbeReport::Company, &ProbeReport::GetCompany, L""},
     };
     for (const auto& c : cases) {
         ReportSandbox sandbox;
@@ -99,24 +93,6 @@ TEST(ReportStatus, RegistryTextFields)
         (report.*c.getter)();
         EXPECT_EQ(c.expected, (report.*c.field)()) << c.value << " " << c.data.size();
     }
-}
-
-TEST(ReportStatus, CompanyUpTo511Characters)
-{
-    ReportSandbox sandbox;
-    ProbeReport missing;
-    missing.GetCompany();
-    EXPECT_EQ(L"", missing.Company());
-
-    sandbox.agent.SetString(L"szCompanyKey", std::wstring(511, L'c'));
-    ProbeReport fits;
-    fits.GetCompany();
-    EXPECT_EQ(std::wstring(511, L'c'), fits.Company());
-
-    sandbox.agent.SetString(L"szCompanyKey", std::wstring(512, L'c'));
-    ProbeReport tooLong;
-    tooLong.GetCompany();
-    EXPECT_EQ(L"", tooLong.Company());
 }
 
 TEST(ReportStatus, GroupIdentifierIsCutToNineCharacters)
@@ -277,39 +253,6 @@ TEST(ReportStatus, VersionsOfTheProductFiles)
         EXPECT_EQ(c.agentVersion, report.AgentBuildVersion()) << c.agent;
         EXPECT_EQ(c.scannerVersion, report.ScannerBuildVersion()) << c.scanner;
     }
-}
-
-TEST(ReportStatus, LanguageAbbreviationOfTheInterfaceLanguage)
-{
-    ReportSandbox sandbox;
-    ProbeReport english;
-    english.GetLanguageID();
-    EXPECT_EQ(L"ENU", english.LanguageId());
-
-    sandbox.user.SetDword(L"dwMUILCID", 0x040c);
-    ProbeReport french;
-    french.GetLanguageID();
-    EXPECT_EQ(L"FRA", french.LanguageId());
-}
-
-TEST(ReportStatus, InitCollectsEverythingAndBindsTheOwnFile)
-{
-    ReportSandbox sandbox;
-    sandbox.agent.SetString(L"szCompanyKey", L"Kestrel Holdings");
-    sandbox.pelorin.SetString(L"AvDatVer", L"6071.0000");
-    ProbeReport report;
-    EXPECT_STREQ(L"", report.OwnFile().GetName().c_str());
-    const std::wstring path = sandbox.folder.Join(L"status.xml");
-    EXPECT_EQ(1, report.Init(reinterpret_cast<const unsigned short*>(path.c_str())));
-    EXPECT_STREQ(path.c_str(), report.OwnFile().GetName().c_str());
-    EXPECT_EQ(L"encoding=\"UTF-8\"", report.Encoding());
-    EXPECT_EQ(36u, report.MachineId().size());
-    EXPECT_EQ(L"Kestrel Holdings", report.Company());
-    EXPECT_EQ(L"6071.0000", report.DatVersion());
-    EXPECT_EQ(L"4.0.0.0", report.SoftwareVersion());
-
-    EXPECT_EQ(L"[Kestrel Holdings|6071.0000|4.0.0.0|0|0|%TIME%]",
-              report.Expanded(L"[%COMPANY%|%AVDATVERSION%|%SOFTVER%|%HALCYRASTATUS%|%KVBFLAG%|%TIME%]"));
 }
 
 } // namespace
