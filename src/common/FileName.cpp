@@ -1,0 +1,128 @@
+#include "common/FileName.h"
+
+#include <cwchar>
+#include <cwctype>
+#include <new>
+#include <string>
+
+#include "common/Guard.h"
+
+CFileName::CFileName() : m_forwardSlashes(0) {}
+
+CFileName::CFileName(const wchar_t* text) : m_forwardSlashes(0)
+{
+    *this = text;
+}
+
+CFileName::CFileName(const CFileName& other) : CMyString(), m_forwardSlashes(0)
+{
+    *this = static_cast<const CMyString&>(other);
+}
+
+void CFileName::NoteSlashes()
+{
+    if (m_text && wcschr(m_text, L'/'))
+        m_forwardSlashes = 1;
+}
+
+CFileName& CFileName::operator=(const wchar_t* text)
+{
+    if (text == m_text)
+        return *this;
+    RUN_GUARDED(kStringFailure, [&] {
+        Release();
+        if (!text || !*text)
+            return;
+        CopyFrom(text);
+        if (!m_text)
+            throw std::bad_alloc();
+        NoteSlashes();
+    }, [] {});
+    return *this;
+}
+
+CFileName& CFileName::operator=(const CMyString& other)
+{
+    if (&other == this)
+        return *this;
+    return *this = other.c_str();
+}
+
+CFileName& CFileName::operator=(const CFileName& other)
+{
+    return *this = static_cast<const CMyString&>(other);
+}
+
+wchar_t CFileName::EffectiveSeparator(wchar_t separator) const
+{
+    return (separator == L'\\' && m_forwardSlashes == 1) ? L'/' : separator;
+}
+
+void CFileName::Append(const wchar_t* part, wchar_t separator)
+{
+    if (!m_text || !part)
+        return;
+    const wchar_t sep = EffectiveSeparator(separator);
+    std::wstring joined(m_text);
+    if (!joined.empty() && joined.back() == sep)
+        joined.pop_back();
+    if (*part == sep)
+        ++part;
+    joined += sep;
+    joined += part;
+    *this = joined.c_str();
+}
+
+void CFileName::RemoveFileSpec(wchar_t separator)
+{
+    if (!m_text)
+        return;
+    wchar_t* last = wcsrchr(m_text, EffectiveSeparator(separator));
+    if (last)
+        *last = L'\0';
+}
+
+void CFileName::SplitPath(CMyString& folder, CMyString& name) const
+{
+    folder.Release();
+    name.Release();
+    if (!m_text)
+        return;
+    const wchar_t* last = wcsrchr(m_text, L'\\');
+    if (!last)
+        return;
+    folder = std::wstring(m_text, static_cast<size_t>(last - m_text)).c_str();
+    name = last + 1;
+}
+
+BOOL CFileName::Exists() const
+{
+    return m_text && GetFileAttributesW(m_text) != INVALID_FILE_ATTRIBUTES;
+}
+
+BOOL CFileName::IsFolder() const
+{
+    if (!m_text)
+        return FALSE;
+    const DWORD attributes = GetFileAttributesW(m_text);
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? TRUE : FALSE;
+    // A drive root that cannot be read, such as an empty drive.
+    const size_t length = wcslen(m_text);
+    return (length == 2 || length == 3) && m_text[1] == L':' && iswalpha(m_text[0]) && m_text[0] < 0x80;
+}
+
+BOOL CFileName::Delete() const
+{
+    if (!m_text || m_size == 0)
+        WEXMOOR_LOG(Debug).Write("CFileName::Delete(): Attempt to delete undefined file");
+    else if (!Exists())
+        WEXMOOR_LOG(Info).Write(L"Unable to delete the file (%s) as it does not exist", m_text);
+
+    const wchar_t* name = m_text ? m_text : L"";
+    if (DeleteFileW(name))
+        return TRUE;
+    const DWORD error = GetLastError();
+    WEXMOOR_LOG(Warning).WithError(error).Write(L"Failed to delete file %s", name);
+    return FALSE;
+}

@@ -1,0 +1,166 @@
+// The log front end: renders a call site's message into a bounded buffer on
+// the caller's stack and hands the event to the process's log manager.
+// Logging never changes the caller's last-error value.
+#include <cstdarg>
+#include <cstdio>
+#include <cwchar>
+#include <cwctype>
+
+#include "log/LogEvent.h"
+#include "log/LogManager.h"
+
+namespace LogUtils {
+
+namespace {
+
+EventObserver g_observer = nullptr;
+void* g_observerContext = nullptr;
+
+// Restores the saved last-error value when the front end is left, also
+// when an exception leaves the dispatch.
+class LastErrorKeeper {
+public:
+    LastErrorKeeper() : m_saved(GetLastError()) {}
+    ~LastErrorKeeper() { SetLastError(m_saved); }
+    LastErrorKeeper(const LastErrorKeeper&) = delete;
+    LastErrorKeeper& operator=(const LastErrorKeeper&) = delete;
+private:
+    DWORD m_saved;
+};
+
+bool IsNarrowControl(char c)
+{
+    const unsigned char byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F;
+}
+
+// Clears the event's message pointers when it leaves the front end: they
+// point into the front end's own buffer.
+class MessageScope {
+public:
+    explicit MessageScope(LogEvent& event) : m_event(event) {}
+    ~MessageScope() { m_event.wideMessage = nullptr; m_event.narrowMessage = nullptr; }
+    MessageScope(const MessageScope&) = delete;
+    MessageScope& operator=(const MessageScope&) = delete;
+private:
+    LogEvent& m_event;
+};
+
+void Deliver(LogEvent& event)
+{
+    LogManager& manager = LogManager::Instance();
+    if (g_observer)
+        g_observer(event, g_observerContext);
+    manager.Dispatch(event);
+}
+
+void WriteNarrow(LogEvent& event, const char* format, va_list args)
+{
+    LastErrorKeeper keeper;
+    char buffer[kMessageChars];
+    int length = format ? _vsnprintf_s(buffer, kMessageChars, _TRUNCATE, format, args) : 0;
+    if (length < 0 || length >= kMessageChars)
+        length = kMessageChars - 1;
+    while (length > 0 && IsNarrowControl(buffer[length - 1]))
+        --length;
+    buffer[length] = '\0';
+    MessageScope scope(event);
+    event.wideMessage = nullptr;
+    event.narrowMessage = buffer;
+    Deliver(event);
+}
+
+} // namespace
+
+const char* LevelName(LogLevel level)
+{
+    static const char* const kNames[] = {
+        "Emergency", "Alert", "CriticalError", "Error", "Warning", "Notice", "Info", "Debug",
+    };
+    return level <= Debug ? kNames[level] : "";
+}
+
+LogEvent::LogEvent(const char* file, unsigned int lineNumber, LogLevel lvl, const char* cat)
+    : sourceFile(file), line(lineNumber), level(lvl),
+      threadId(GetCurrentThreadId()), processId(GetCurrentProcessId()), time(),
+      wideMessage(nullptr), narrowMessage(nullptr), category(cat), errorCode(0), hasError(false)
+{
+    GetLocalTime(&time);
+}
+
+LogEvent& LogEvent::WithError(unsigned int code)
+{
+    errorCode = code;
+    hasError = true;
+    return *this;
+}
+
+LogEvent& LogEvent::Write(const wchar_t* format, ...)
+{
+    LastErrorKeeper keeper;
+    wchar_t buffer[kMessageChars];
+    int length = 0;
+    if (format) {
+        va_list args;
+        va_start(args, format);
+        length = _vsnwprintf_s(buffer, kMessageChars, _TRUNCATE, format, args);
+        va_end(args);
+    }
+    if (length < 0 || length >= kMessageChars)
+        length = kMessageChars - 1;
+    while (length > 0 && iswcntrl(buffer[length - 1]))
+        --length;
+    buffer[length] = L'\0';
+    MessageScope scope(*this);
+    narrowMessage = nullptr;
+    wideMessage = buffer;
+    Deliver(*this);
+    return *this;
+}
+
+LogEvent& LogEvent::Write(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    WriteNarrow(*this, format, args);
+    va_end(args);
+    return *this;
+}
+
+LogEvent& LogEvent::WriteError(unsigned int code, const char* format, ...)
+{
+    WithError(code);
+    va_list args;
+    va_start(args, format);
+    WriteNarrow(*this, format, args);
+    va_end(args);
+    return *this;
+}
+
+const char* FormatErrorText(unsigned int code, char* buffer)
+{
+    LastErrorKeeper keeper;
+    const bool negative = static_cast<int>(code) < 0;
+    int prefix = negative ? _snprintf_s(buffer, kErrorTextBytes, _TRUNCATE, "Error=0x%08x: ", code)
+                          : _snprintf_s(buffer, kErrorTextBytes, _TRUNCATE, "Error=%d: ", static_cast<int>(code));
+    if (prefix < 0)
+        prefix = 0;
+    // Inserts are ignored: a system text with insert markers keeps them as
+    // they stand instead of reading arguments that were never passed.
+    const DWORD system = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, code, 0x400, buffer + prefix,
+                                        static_cast<DWORD>(kErrorTextBytes - 1 - prefix), nullptr);
+    int length = prefix + static_cast<int>(system);
+    while (length > 0 && IsNarrowControl(buffer[length - 1]))
+        --length;
+    buffer[length] = '\0';
+    return buffer;
+}
+
+void SetEventObserver(EventObserver observer, void* context)
+{
+    g_observerContext = context;
+    g_observer = observer;
+}
+
+} // namespace LogUtils
