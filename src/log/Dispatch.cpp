@@ -1,6 +1,8 @@
 // LogManager::Dispatch: reads the logging configuration afresh for every
 // event (registry and, when present, the logging ini file) and offers the
 // event to every configured sink whose filter admits it.
+#include <winsock2.h>
+
 #include "log/LogManager.h"
 
 #include <windows.h>
@@ -13,6 +15,7 @@
 #include <cwchar>
 
 #include "common/RegHelp.h"
+#include "common/RegKey.h"
 #include "log/DebugStringSink.h"
 #include "log/Filter.h"
 #include "log/LogConfig.h"
@@ -24,50 +27,29 @@ namespace {
 
 constexpr int kPathChars = MAX_PATH;   // 260
 
-class RegistryKey {
-public:
-    explicit RegistryKey(const wchar_t* path)
-    {
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &m_key) != ERROR_SUCCESS)
-            m_key = nullptr;
-    }
-    ~RegistryKey()
-    {
-        if (m_key)
-            RegCloseKey(m_key);
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
+// A string value into a buffer of count characters; false (and the empty
+// text) when the value cannot be read.
+bool ReadString(const RegKey& key, const wchar_t* name, wchar_t* buffer, DWORD count)
+{
+    DWORD returned = count;
+    bool read = key && ReadRegString(key.Get(), name, buffer, &returned) == ERROR_SUCCESS;
+    if (!read || returned == 0)
+        buffer[0] = L'\0';
+    return read;
+}
 
-    bool IsOpen() const { return m_key != nullptr; }
-
-    // A string value into a buffer of count characters; false (and the empty
-    // text) when the value cannot be read.
-    bool ReadString(const wchar_t* name, wchar_t* buffer, DWORD count) const
-    {
-        DWORD returned = count;
-        bool read = m_key && ReadRegString(m_key, name, buffer, &returned) == ERROR_SUCCESS;
-        if (!read || returned == 0)
-            buffer[0] = L'\0';
-        return read;
-    }
-
-    bool ReadDword(const wchar_t* name, DWORD& value) const
-    {
-        DWORD type = 0;
-        DWORD data = 0;
-        DWORD bytes = sizeof(data);
-        if (!m_key || RegQueryValueExW(m_key, name, nullptr, &type, reinterpret_cast<BYTE*>(&data),
-                                       &bytes) != ERROR_SUCCESS ||
-            type != REG_DWORD || bytes != sizeof(data))
-            return false;
-        value = data;
-        return true;
-    }
-
-private:
-    HKEY m_key = nullptr;
-};
+bool ReadDword(const RegKey& key, const wchar_t* name, DWORD& value)
+{
+    DWORD type = 0;
+    DWORD data = 0;
+    DWORD bytes = sizeof(data);
+    if (!key || RegQueryValueExW(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&data),
+                                 &bytes) != ERROR_SUCCESS ||
+        type != REG_DWORD || bytes != sizeof(data))
+        return false;
+    value = data;
+    return true;
+}
 
 void ToNarrow(const wchar_t* text, char* buffer, int bytes)
 {
@@ -135,8 +117,9 @@ void ReadSettings(EventSettings& s)
 {
     char installNarrow[2 * (kPathChars + 1)] = "";
     {
-        RegistryKey root(kClientRootKey);
-        if (root.ReadString(L"szInstallDir", s.installDir, kPathChars + 1)) {
+        RegKey root;
+        root.Open(HKEY_LOCAL_MACHINE, kClientRootKey, KEY_QUERY_VALUE);
+        if (ReadString(root, L"szInstallDir", s.installDir, kPathChars + 1)) {
             ToNarrow(s.installDir, installNarrow, sizeof(installNarrow));
             _snprintf_s(s.iniPath, kPathChars, _TRUNCATE, "%s\\logCfg.Ini", installNarrow);
         }
@@ -147,14 +130,14 @@ void ReadSettings(EventSettings& s)
     else if (!GetTempPathW(kPathChars, s.logFolder))
         s.logFolder[0] = L'\0';
 
-    RegistryKey log(kLogKey);
-    if (log.IsOpen()) {
-        if (!log.ReadString(L"szCurrentActivityType", s.activityType, kPathChars + 1) ||
+    RegKey log;
+    if (log.Open(HKEY_LOCAL_MACHINE, kLogKey, KEY_QUERY_VALUE)) {
+        if (!ReadString(log, L"szCurrentActivityType", s.activityType, kPathChars + 1) ||
             !s.activityType[0])
             wcscpy(s.activityType, L"zeAgent");
 
         wchar_t iniName[kPathChars + 1];
-        if (log.ReadString(s.activityType, iniName, kPathChars + 1) && iniName[0]) {
+        if (ReadString(log, s.activityType, iniName, kPathChars + 1) && iniName[0]) {
             char iniNarrow[2 * (kPathChars + 1)];
             ToNarrow(iniName, iniNarrow, sizeof(iniNarrow));
             _snprintf_s(s.iniPath, kPathChars, _TRUNCATE, "%s\\%s", installNarrow, iniNarrow);
@@ -164,8 +147,8 @@ void ReadSettings(EventSettings& s)
 
         wchar_t mainLogValue[kPathChars + 4];
         _snwprintf_s(mainLogValue, kPathChars + 4, _TRUNCATE, L"%sLog", s.activityType);
-        log.ReadString(mainLogValue, s.mainLogName, kPathChars + 1);
-        log.ReadString(L"szLastVersion", s.lastVersion, 64);
+        ReadString(log, mainLogValue, s.mainLogName, kPathChars + 1);
+        ReadString(log, L"szLastVersion", s.lastVersion, 64);
     }
 
     if (!s.mainLogName[0]) {
@@ -177,7 +160,7 @@ void ReadSettings(EventSettings& s)
 
     s.iniExists = s.iniPath[0] && PathFileExistsA(s.iniPath);
     // Only the built-in configuration asks whether debugging is switched on.
-    if (!s.iniExists && !log.ReadDword(L"bDebugEnable", s.debugEnable))
+    if (!s.iniExists && !ReadDword(log, L"bDebugEnable", s.debugEnable))
         s.debugEnable = 0;
 }
 
@@ -238,7 +221,9 @@ bool DispatchToIniSinks(EventSettings& s, const LogEvent& event)
                 sizeLimit = static_cast<unsigned int>(atoi(maxSize));
             } else {
                 DWORD agentLimit = 0;
-                if (RegistryKey(kAgentKey).ReadDword(L"dwMaxLogfileSize", agentLimit))
+                RegKey agent;
+                agent.Open(HKEY_LOCAL_MACHINE, kAgentKey, KEY_QUERY_VALUE);
+                if (ReadDword(agent, L"dwMaxLogfileSize", agentLimit))
                     sizeLimit = agentLimit;
             }
             wchar_t wideName[kPathChars + 1];
