@@ -91,4 +91,39 @@ inline std::vector<std::string> LinesWith(const std::wstring& path, const std::s
     return found;
 }
 
+// Starts a helper program of the build's bin folder; the handles are closed
+// by the owner. creationFlags as for CreateProcessW.
+class ChildProcess {
+public:
+    ChildProcess(const std::wstring& program, const std::wstring& arguments, DWORD creationFlags = 0)
+    {
+        std::wstring command = L"\"" + testsupport::ModuleFolder() + L"\\" + program + L".exe\" " + arguments;
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        started = CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, creationFlags, nullptr,
+                                 nullptr, &startup, &info) != FALSE;
+    }
+    ~ChildProcess()
+    {
+        if (started) {
+            CloseHandle(info.hThread);
+            CloseHandle(info.hProcess);
+        }
+    }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Waits for the end (at most two minutes) and returns the exit code.
+    DWORD Wait()
+    {
+        DWORD code = 0xFFFFFFFF;
+        if (started && WaitForSingleObject(info.hProcess, 120000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(info.hProcess, &code);
+        return code;
+    }
+
+    bool started = false;
+    PROCESS_INFORMATION info = {};
+};
+
 } // namespace logtest
