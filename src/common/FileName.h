@@ -24,6 +24,8 @@ public:
     // The wildcard match of exclusion items: this name against a list of
     // ';'-separated patterns.
     BOOL MatchesPattern(const wchar_t* patternList) const;
+    // The same match for any text; a null subject or list counts as empty.
+    static BOOL MatchesPattern(const wchar_t* subject, const wchar_t* patternList);
     BOOL Delete() const;
 
     int UsesForwardSlashes() const { return m_forwardSlashes; }

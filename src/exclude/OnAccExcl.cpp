@@ -1,0 +1,86 @@
+// COnAccExcl: reaches the on-access scanner's driver through its interface
+// library Kelmo\Trennix.DLL of the installation and asks it to leave the
+// calling process unscanned, or to scan it again.
+
+#include "tolvane/OnAccExcl.h"
+
+#include "common/FileName.h"
+#include "common/RegHelp.h"
+#include "log/LogEvent.h"
+
+namespace {
+
+constexpr wchar_t kDriverLibraryPart[] = L"\\Kelmo\\Trennix.DLL";
+
+// Requests understood by the driver.
+constexpr unsigned long kExcludeProcessRequest = 19;
+constexpr unsigned long kIncludeProcessRequest = 20;
+
+template <class Fn>
+Fn ResolveEntryPoint(HMODULE library, const char* name)
+{
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+} // namespace
+
+COnAccExcl::COnAccExcl()
+    : m_driverHandle(nullptr),
+      m_library(nullptr),
+      m_onAccessInit(nullptr),
+      m_onAccessEnd(nullptr),
+      m_onAccessCallDriver(nullptr)
+{
+}
+
+COnAccExcl::~COnAccExcl()
+{
+    if (m_library)
+        FreeLibrary(m_library);
+}
+
+void COnAccExcl::Init()
+{
+    try {
+        wchar_t installDir[kInstallDirChars] = {};
+        if (!GetInstallDir(installDir)) {
+            // The library path is still empty here.
+            TOLVANE_LOG(Error).Write("Unable to load the Trennix.DLL library from %s", "");
+            return;
+        }
+
+        CFileName libraryPath;
+        libraryPath = installDir;
+        libraryPath.Append(kDriverLibraryPart);
+
+        m_library = LoadLibraryW(libraryPath.c_str());
+        if (!m_library)
+            return;
+
+        m_onAccessInit = ResolveEntryPoint<OnAccessInitFn>(m_library, "OnAccess_Init");
+        m_onAccessEnd = ResolveEntryPoint<OnAccessEndFn>(m_library, "OnAccess_End");
+        m_onAccessCallDriver = ResolveEntryPoint<OnAccessCallDriverFn>(m_library, "OnAccess_CallDriver");
+
+        if (m_onAccessInit && m_onAccessEnd && m_onAccessCallDriver &&
+            m_onAccessInit(&m_driverHandle) == 0)
+            return;
+
+        FreeLibrary(m_library);
+        m_library = nullptr;
+        m_onAccessInit = nullptr;
+        m_onAccessEnd = nullptr;
+        m_onAccessCallDriver = nullptr;
+    } catch (...) {
+        // A failed path assignment (logged by the string class) leaves the
+        // object without a connection.
+    }
+}
+
+void COnAccExcl::ExcludeThisProcess(int exclude)
+{
+    if (!m_onAccessCallDriver)
+        return;
+    m_onAccessCallDriver(m_driverHandle,
+                         exclude ? kExcludeProcessRequest : kIncludeProcessRequest,
+                         nullptr, nullptr, nullptr, 0);
+}

@@ -1,0 +1,82 @@
+#include "host/SpecialAccess.h"
+
+#include <cwchar>
+
+#include "host/PlatformVersion.h"
+#include "host/ScopedHandle.h"
+#include "host/SecurityError.h"
+#include "host/Sid.h"
+#include "log/LogEvent.h"
+
+using Host::CSid;
+
+void SpecialAccess::BuildAttributes(Host::CSecureFileAttributes& attributes)
+{
+    attributes.Allow(CSid::Everyone(), GENERIC_READ | DELETE);
+    attributes.Allow(CSid::LocalSystem(), GENERIC_ALL);
+    attributes.Allow(CSid::Administrators(), GENERIC_ALL);
+    attributes.SetOwner(CSid::Administrators());
+    attributes.Seal();
+}
+
+BOOL SpecialAccess::CreateSpecialFile(const wchar_t* path)
+{
+    DWORD error = ERROR_SUCCESS;
+    try {
+        Host::CSecureFileAttributes attributes;
+        SECURITY_ATTRIBUTES* security = nullptr;
+        if (Host::AskIsNtPlatform()) {
+            BuildAttributes(attributes);
+            security = attributes.Seal();
+        }
+        HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, security,
+                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            return TRUE;
+        }
+        error = GetLastError();
+    } catch (const Host::CSecurityError& failure) {
+        error = static_cast<DWORD>(failure.result);
+    }
+    WEXMOOR_LOG(Error).WithError(error).Write(L"Failed to create file");
+    SetLastError(error);
+    return FALSE;
+}
+
+BOOL SpecialAccess::GetCurrentUserName(wchar_t* buffer, unsigned int capacity)
+{
+    if (buffer == nullptr || capacity == 0)
+        return FALSE;
+    buffer[0] = L'\0';
+
+    Host::CScopedHandle token;
+    if (!OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, token.Receive())) {
+        if (GetLastError() != ERROR_NO_TOKEN)
+            return FALSE;
+        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()))
+            return FALSE;
+    }
+
+    alignas(TOKEN_USER) BYTE user[512];
+    DWORD bytes = 0;
+    if (!GetTokenInformation(token.Get(), TokenUser, user, sizeof user, &bytes))
+        return FALSE;
+
+    wchar_t account[1024];
+    wchar_t domain[1024];
+    DWORD accountChars = 1024;
+    DWORD domainChars = 1024;
+    SID_NAME_USE use;
+    BOOL found = LookupAccountSidW(nullptr, reinterpret_cast<TOKEN_USER*>(user)->User.Sid,
+                                   account, &accountChars, domain, &domainChars, &use);
+    token.Reset();
+    if (!found)
+        return FALSE;
+
+    // A text that fills the buffer is cut so that it still ends with a terminator.
+    int written = _snwprintf(buffer, capacity, L"%ls\\%ls", domain, account);
+    if (written < 0 || static_cast<unsigned int>(written) >= capacity)
+        buffer[capacity - 1] = L'\0';
+    return TRUE;
+}

@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "TestSupport.h"
+#include "common/RegHelp.h"
+
+using testsupport::ScopedRegistryKey;
+
+namespace {
+
+const wchar_t kTestKey[] = L"SOFTWARE\\Tavrel\\TolvaneTests\\Registry";
+
+} // namespace
+
+TEST(CRegHelp, TypedReadsAndWrites)
+{
+    ScopedRegistryKey fixture(HKEY_LOCAL_MACHINE, kTestKey);
+    fixture.SetString(L"szText", L"hello");
+    fixture.SetString(L"szExpand", L"%TEMP%\\x", REG_EXPAND_SZ);
+    fixture.SetDword(L"dwNumber", 42);
+    const wchar_t unterminated[] = {L'a', L'b'};
+    fixture.SetRaw(L"szRaw", REG_SZ, unterminated, sizeof(unterminated));
+    fixture.SetRaw(L"szEmpty", REG_SZ, L"", 0);
+
+    CRegHelp reg;
+    reg.SetKeyName(kTestKey);
+    ASSERT_EQ(1, reg.Open(HKEY_LOCAL_MACHINE, 0));
+
+    CMyString text;
+    EXPECT_EQ(1, reg.GetString(L"szText", text));
+    EXPECT_STREQ(L"hello", text.c_str());
+    EXPECT_EQ(1, reg.GetString(L"szExpand", text));
+    EXPECT_STREQ(L"%TEMP%\\x", text.c_str()) << "no expansion";
+    EXPECT_EQ(1, reg.GetString(L"szRaw", text));
+    EXPECT_STREQ(L"ab", text.c_str()) << "data without terminator still ends";
+    EXPECT_EQ(0, reg.GetString(L"szEmpty", text));
+    EXPECT_EQ(0, reg.GetString(L"dwNumber", text));
+    EXPECT_EQ(0, reg.GetString(L"missing", text));
+    EXPECT_FALSE(text.HasText());
+
+    DWORD number = 7;
+    EXPECT_EQ(1, reg.GetDword(L"dwNumber", number));
+    EXPECT_EQ(42u, number);
+    number = 7;
+    EXPECT_EQ(0, reg.GetDword(L"szText", number));
+    EXPECT_EQ(0u, number) << "a REG_SZ value leaves the out value 0";
+
+    EXPECT_EQ(0, reg.SetString(L"szNew", CMyString(L"x"))) << "read-only key";
+
+    CMyString name;
+    DWORD type = 0;
+    int count = 0;
+    for (DWORD i = 0; reg.EnumValueName(i, name, &type); ++i)
+        ++count;
+    EXPECT_EQ(5, count);
+    EXPECT_FALSE(name.HasText()) << "failed enumeration empties the name";
+
+    CRegHelp writer;
+    writer.SetKeyName(kTestKey);
+    ASSERT_EQ(1, writer.Open(HKEY_LOCAL_MACHINE, 1));
+    EXPECT_EQ(1, writer.SetString(L"szNew", CMyString(L"written")));
+    EXPECT_EQ(1, reg.GetString(L"szNew", text));
+    EXPECT_STREQ(L"written", text.c_str());
+
+    reg.Close();
+    EXPECT_EQ(0, reg.GetDword(L"dwNumber", number));
+    EXPECT_EQ(0, reg.GetString(L"szText", text));
+}
+
+TEST(CRegHelp, OpenWithoutNameOpensRootAndMissingKeyFails)
+{
+    CRegHelp root;
+    EXPECT_EQ(1, root.Open(HKEY_LOCAL_MACHINE, 0));
+    EXPECT_NE(nullptr, root.GetKey());
+
+    CRegHelp missing;
+    missing.SetKeyName(L"SOFTWARE\\Tavrel\\TolvaneTests\\DoesNotExist");
+    EXPECT_EQ(0, missing.Open(HKEY_LOCAL_MACHINE, 0));
+    EXPECT_EQ(nullptr, missing.GetKey());
+}
+
+TEST(ReadRegString, ResultsAndCounts)
+{
+    ScopedRegistryKey fixture(HKEY_LOCAL_MACHINE, kTestKey);
+    fixture.SetString(L"long", std::wstring(600, L'x'));
+    fixture.SetString(L"short", L"abc");
+    fixture.SetDword(L"number", 1);
+    fixture.SetRaw(L"odd", REG_SZ, "abc", 3);
+    const wchar_t unterminated[] = {L'a', L'b'};
+    fixture.SetRaw(L"unterminated", REG_SZ, unterminated, sizeof(unterminated));
+    fixture.SetRaw(L"empty", REG_SZ, L"", 0);
+
+    struct { const wchar_t* name; DWORD capacity; LONG result; DWORD count; const wchar_t* text; } cases[] = {
+        {L"long", 521, ERROR_MORE_DATA, 0, nullptr},
+        {L"long", 601, ERROR_SUCCESS, 601, nullptr},
+        {L"short", 521, ERROR_SUCCESS, 4, L"abc"},
+        {L"missing", 521, ERROR_FILE_NOT_FOUND, 0, nullptr},
+        {L"number", 521, ERROR_INVALID_DATA, 0, nullptr},
+        {L"odd", 521, ERROR_INVALID_DATA, 0, nullptr},
+        {L"unterminated", 521, ERROR_INVALID_DATA, 0, nullptr},
+        {L"empty", 521, ERROR_SUCCESS, 1, L""},
+    };
+    for (const auto& c : cases) {
+        std::wstring buffer(c.capacity, L'?');
+        DWORD count = c.capacity;
+        EXPECT_EQ(c.result, ReadRegString(fixture.Handle(), c.name, &buffer[0], &count)) << c.name;
+        EXPECT_EQ(c.count, count) << c.name;
+        if (c.text) {
+            EXPECT_STREQ(c.text, buffer.c_str()) << c.name;
+        }
+    }
+}
+
+TEST(GetInstallDir, ReadsTheClientsInstallFolder)
+{
+    wchar_t dir[kInstallDirChars];
+    {
+        testsupport::DeleteRegistryTree(HKEY_LOCAL_MACHINE, kClientRootKey);
+        EXPECT_FALSE(GetInstallDir(dir));
+        EXPECT_STREQ(L"", dir);
+    }
+    {
+        ScopedRegistryKey root(HKEY_LOCAL_MACHINE, kClientRootKey);
+        root.SetString(L"szInstallDir", L"C:\\Program Files\\Client\\");
+        EXPECT_TRUE(GetInstallDir(dir));
+        EXPECT_STREQ(L"C:\\Program Files\\Client\\", dir);
+        root.SetString(L"szInstallDir", std::wstring(521, L'x'));
+        EXPECT_FALSE(GetInstallDir(dir)) << "521 characters and the terminator do not fit";
+        root.SetDword(L"szInstallDir", 5);
+        EXPECT_FALSE(GetInstallDir(dir));
+    }
+}

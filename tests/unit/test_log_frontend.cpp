@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "LogCapture.h"
+#include "log/LogEvent.h"
+#include "log/LogManager.h"
+
+using testsupport::LogCapture;
+
+TEST(LogFrontEnd, MessageLengthAndTrailingControlCharacters)
+{
+    LogCapture log;
+    const std::string fits(20479, 'n');
+    const std::string tooLong(25000, 'n');
+    TOLVANE_LOG(Info).Write("%s", fits.c_str());
+    TOLVANE_LOG(Info).Write("%s", tooLong.c_str());
+    TOLVANE_LOG(Info).Write(L"%s", std::wstring(20480, L'w').c_str());
+    TOLVANE_LOG(Info).Write("CreateFile()..\n");
+    TOLVANE_LOG(Info).Write(L"line\r\n");
+    TOLVANE_LOG(Info).Write("\r\n\t\x7f");
+    TOLVANE_LOG(Info).Write("keep \t inner");
+    ASSERT_EQ(7u, log.events.size());
+    EXPECT_EQ(fits, log.events[0].message);
+    EXPECT_EQ(fits, log.events[1].message) << "a longer message keeps its first 20479 characters";
+    EXPECT_EQ(std::string(20479, 'w'), log.events[2].message);
+    EXPECT_EQ("CreateFile()..", log.events[3].message);
+    EXPECT_EQ("line", log.events[4].message);
+    EXPECT_EQ("", log.events[5].message);
+    EXPECT_EQ("keep \t inner", log.events[6].message);
+}
+
+TEST(LogFrontEnd, EventFieldsAndErrors)
+{
+    LogCapture log;
+    LogUtils::LogEvent event(__FILE__, 77, LogUtils::Warning, "Tolvane");
+    EXPECT_EQ(GetCurrentThreadId(), event.threadId);
+    EXPECT_EQ(GetCurrentProcessId(), event.processId);
+    EXPECT_FALSE(event.hasError);
+    event.WithError(5).Write(L"wide %s %d", L"text", 3);
+    event.WriteError(2, "narrow %s", "text");
+    ASSERT_EQ(2u, log.events.size());
+    EXPECT_EQ("wide text 3", log.events[0].message);
+    EXPECT_EQ(5u, log.events[0].errorCode);
+    EXPECT_EQ("narrow text", log.events[1].message);
+    EXPECT_EQ(2u, log.events[1].errorCode);
+    EXPECT_TRUE(log.events[1].hasError);
+    EXPECT_EQ(nullptr, event.narrowMessage) << "the message does not outlive the call";
+}
+
+TEST(LogFrontEnd, LastErrorIsPreserved)
+{
+    SetLastError(5);
+    TOLVANE_LOG(Error).Write("anything");
+    EXPECT_EQ(5u, GetLastError());
+    SetLastError(1234);
+    WEXMOOR_LOG(Debug).WriteError(2, "with error");
+    EXPECT_EQ(1234u, GetLastError());
+    char buffer[LogUtils::kErrorTextBytes];
+    SetLastError(87);
+    LogUtils::FormatErrorText(2, buffer);
+    EXPECT_EQ(87u, GetLastError());
+}
+
+TEST(LogFrontEnd, FormatErrorText)
+{
+    char buffer[LogUtils::kErrorTextBytes];
+    EXPECT_STREQ("Error=2: File not found.", LogUtils::FormatErrorText(2, buffer));
+    EXPECT_STREQ("Error=0x80004005: Call failed.", LogUtils::FormatErrorText(0x80004005u, buffer));
+    EXPECT_STREQ("Error=123456789: ", LogUtils::FormatErrorText(123456789, buffer))
+        << "no system text: the prefix alone, its blank included";
+}
+
+TEST(LogFrontEnd, OneManagerPerProcessAcrossThreads)
+{
+    std::vector<std::thread> threads;
+    std::vector<LogUtils::LogManager*> seen(8, nullptr);
+    for (int i = 0; i < 8; ++i)
+        threads.emplace_back([&seen, i] {
+            TOLVANE_LOG(Debug).Write("thread %d", i);
+            seen[i] = &LogUtils::LogManager::Instance();
+        });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(1u, std::set<LogUtils::LogManager*>(seen.begin(), seen.end()).size());
+    EXPECT_STREQ("tolvane_unit_tests", LogUtils::LogManager::Instance().programName);
+}
+
+TEST(LogFrontEnd, LevelNames)
+{
+    const char* expected[] = {"Emergency", "Alert", "CriticalError", "Error", "Warning", "Notice", "Info", "Debug"};
+    for (unsigned int level = 0; level < 8; ++level)
+        EXPECT_STREQ(expected[level], LogUtils::LevelName(static_cast<LogUtils::LogLevel>(level)));
+}
