@@ -4,7 +4,6 @@
 // the *ForScript tests below with TOLVANE_LOG_SCRIPT_DIR set.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <set>
 #include <string>
@@ -40,15 +39,6 @@ std::wstring Stamp(int day)
     return text;
 }
 
-// name + 14 digits + ".cab"
-bool IsArchiveOf(const std::wstring& archive, const std::wstring& log)
-{
-    if (archive.size() != log.size() + 18 || archive.compare(0, log.size(), log) != 0 ||
-        archive.compare(archive.size() - 4, 4, L".cab") != 0)
-        return false;
-    return std::all_of(archive.begin() + log.size(), archive.end() - 4, iswdigit);
-}
-
 std::wstring ScriptFolder()
 {
     const char* folder = getenv("TOLVANE_LOG_SCRIPT_DIR");
@@ -56,17 +46,6 @@ std::wstring ScriptFolder()
 }
 
 } // namespace
-
-TEST(LogArchive, ArchiveBesideTheLogUnderATimeStampedName)
-{
-    testsupport::TempFolder folder;
-    WriteFileBytes(folder.Join(L"app.log"), "some lines\r\n");
-    EXPECT_EQ(1, ArchiveLogFile(folder.Join(L"app.log").c_str()));
-    std::set<std::wstring> archives = Entries(folder.Join(L"app.log*.cab"));
-    ASSERT_EQ(1u, archives.size());
-    EXPECT_TRUE(IsArchiveOf(*archives.begin(), L"app.log")) << testsupport::Narrow(*archives.begin());
-    EXPECT_TRUE(testsupport::FileExists(folder.Join(L"app.log")));   // emptying is the sink's business
-}
 
 TEST(LogArchive, PruningOfTheMainLogs)
 {
