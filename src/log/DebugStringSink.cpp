@@ -1,7 +1,5 @@
 #include "log/DebugStringSink.h"
 
-#include <string>
-
 #include "log/LineFormat.h"
 
 namespace LogUtils {
@@ -14,12 +12,7 @@ DebugStringSink& DebugStringSink::Instance()
 
 bool DebugStringSink::Write(const char* format, const LogEvent& event)
 {
-    std::string line;
-    line.reserve(256);
-    ATLString_OStream stream(line);
-    FormatEvent(format, event, stream);
-    stream.Write("\n", 1);
-    OutputDebugStringA(line.c_str());
+    OutputDebugStringA(RenderLine(format, event, "\n").c_str());
     return true;
 }
 

@@ -201,4 +201,14 @@ bool FormatEvent(const char* format, const LogEvent& event, OStream& stream)
     return true;
 }
 
+std::string RenderLine(const char* format, const LogEvent& event, const char* ending)
+{
+    std::string line;
+    line.reserve(256);
+    ATLString_OStream stream(line);
+    FormatEvent(format, event, stream);
+    stream.WriteText(ending);
+    return line;
+}
+
 } // namespace LogUtils

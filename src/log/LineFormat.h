@@ -45,4 +45,7 @@ public:
 // Renders the event through the line format into the stream. Always true.
 bool FormatEvent(const char* format, const LogEvent& event, OStream& stream);
 
+// The event rendered into a growable string, followed by ending.
+std::string RenderLine(const char* format, const LogEvent& event, const char* ending);
+
 } // namespace LogUtils

@@ -1,31 +1,11 @@
 #include "log/LogFileSink.h"
 
+#include "host/ScopedHandle.h"
 #include "log/LineFormat.h"
 #include "log/LogArchive.h"
 #include "log/LogFileMutex.h"
 
 namespace LogUtils {
-namespace {
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
-    ~FileHandle()
-    {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            CloseHandle(m_handle);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    HANDLE Get() const { return m_handle; }
-    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE m_handle;
-};
-
-} // namespace
 
 LogFileSink::LogFileSink(const wchar_t* path, unsigned int sizeLimit, int archiveOnOverflow)
     : m_path(path), m_sizeLimit(sizeLimit), m_archiveOnOverflow(archiveOnOverflow)
@@ -34,11 +14,7 @@ LogFileSink::LogFileSink(const wchar_t* path, unsigned int sizeLimit, int archiv
 
 bool LogFileSink::Write(const char* format, const LogEvent& event)
 {
-    std::string line;
-    line.reserve(256);
-    ATLString_OStream stream(line);
-    FormatEvent(format, event, stream);
-    stream.Write("\r\n", 2);
+    const std::string line = RenderLine(format, event, "\r\n");
 
     SECURITY_ATTRIBUTES* security = LogSecurityAttributes();
 
@@ -59,10 +35,10 @@ bool LogFileSink::Write(const char* format, const LogEvent& event)
         }
     }
 
-    FileHandle file(CreateFileW(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                security, disposition,
-                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file.IsOpen())
+    Host::CScopedHandle file(CreateFileW(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                         security, disposition,
+                                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (file.Get() == INVALID_HANDLE_VALUE)
         return false;
     SetFilePointer(file.Get(), 0, nullptr, FILE_END);
     DWORD written = 0;
