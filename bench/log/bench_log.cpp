@@ -261,12 +261,9 @@ int main(int argc, char** argv)
         return result;
     }
 
-    HKEY existing;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRootKey, 0, KEY_READ, &existing) == ERROR_SUCCESS) {
-        RegCloseKey(existing);
-        printf("bench_log: the client's registry key exists already; not touching it\n");
-        return 0;
-    }
+    // The build's own Wine prefix: the client's registry tree is set up here
+    // from scratch and removed at the end, as the tests do.
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kRootKey);
     g_folder = std::wstring(temp) + L"bench-log-" + std::to_wstring(GetCurrentProcessId());
     char narrow[MAX_PATH * 2];
     WideCharToMultiByte(CP_ACP, 0, g_folder.c_str(), -1, narrow, sizeof(narrow), nullptr, nullptr);

@@ -89,6 +89,14 @@ void ReplaceDateTag(char* name, size_t bytes, const char* lastVersion)
         _snprintf_s(tag, bytes - static_cast<size_t>(tag - name), _TRUNCATE, "%s.log", lastVersion);
 }
 
+// The ini file's path from the install folder and a name; the empty text
+// (no ini file) when the path does not fit its 260 characters.
+void FormatIniPath(char (&path)[kPathChars], const char* installDir, const char* name)
+{
+    if (_snprintf_s(path, kPathChars, _TRUNCATE, "%s\\%s", installDir, name) < 0)
+        path[0] = '\0';
+}
+
 // The configuration of one event as read from the registry.
 struct EventSettings {
     wchar_t installDir[kPathChars + 1] = L"";
@@ -121,7 +129,7 @@ void ReadSettings(EventSettings& s)
         root.Open(HKEY_LOCAL_MACHINE, kClientRootKey, KEY_QUERY_VALUE);
         if (ReadString(root, L"szInstallDir", s.installDir, kPathChars + 1)) {
             ToNarrow(s.installDir, installNarrow, sizeof(installNarrow));
-            _snprintf_s(s.iniPath, kPathChars, _TRUNCATE, "%s\\logCfg.Ini", installNarrow);
+            FormatIniPath(s.iniPath, installNarrow, "logCfg.Ini");
         }
     }
 
@@ -140,9 +148,9 @@ void ReadSettings(EventSettings& s)
         if (ReadString(log, s.activityType, iniName, kPathChars + 1) && iniName[0]) {
             char iniNarrow[2 * (kPathChars + 1)];
             ToNarrow(iniName, iniNarrow, sizeof(iniNarrow));
-            _snprintf_s(s.iniPath, kPathChars, _TRUNCATE, "%s\\%s", installNarrow, iniNarrow);
+            FormatIniPath(s.iniPath, installNarrow, iniNarrow);
         } else {
-            _snprintf_s(s.iniPath, kPathChars, _TRUNCATE, "%s\\logCfg.Ini", installNarrow);
+            FormatIniPath(s.iniPath, installNarrow, "logCfg.Ini");
         }
 
         wchar_t mainLogValue[kPathChars + 4];
