@@ -30,7 +30,7 @@ bench: build
 	@$(WINE) tools/run-benchmarks.sh $(BUILD)
 
 demo: dist
-	@$(WINE) demo/run-demo.sh $(BUILD) $(DIST)
+	@$(WINE) $(DIST)/demo/run-demo.sh $(BUILD) $(DIST)
 
 clean:
 	rm -rf $(BUILD) $(DIST)

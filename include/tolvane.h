@@ -5,6 +5,7 @@
 #pragma once
 
 #include "tolvane/Api.h"
+#include "tolvane/SystemException.h"
 #include "tolvane/PointerList.h"
 #include "tolvane/ExcludeHelper.h"
 #include "tolvane/OnAccExcl.h"

@@ -1,10 +1,2 @@
-// The common code's exception: one 32-bit code, thrown by value.
 #pragma once
-
-struct CSystemException {
-    unsigned int code;
-};
-
-// Codes in use.
-constexpr unsigned int kStringFailure = 0x10001;  // CMyString, CFileName, sized CBuffer
-constexpr unsigned int kBufferFailure = 0x10002;  // CBuffer character removal
+#include "tolvane/SystemException.h"

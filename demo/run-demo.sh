@@ -1,0 +1,70 @@
+#!/bin/bash
+# make demo: lays out a sandbox installation of the client from dist/ (the
+# library, the driver interface library, the resource libraries and the
+# language list), configures it in the registry of the build's Wine prefix,
+# runs the sample scanner over a folder of sample files, and shows what
+# the library produced: the driver requests, the log files, the summary
+# file and the opened help.
+set -eu
+build=$(realpath "$1") dist=$(realpath "$2")
+src=$(cd "$(dirname "$0")/.." && pwd)
+run() { "$src/tools/wine-run.sh" "$@" 2>/dev/null | tr -d '\r'; }
+win() { local p=$1; echo "Z:${p//\//\\}"; }
+reg() { run reg "$@" >/dev/null; }
+
+sandbox=$build/demo-sandbox
+rm -rf "$sandbox"
+install=$sandbox/Orbisk scan=$sandbox/scan bin=$sandbox/bin
+mkdir -p "$install" "$scan/documents" "$scan/temp" "$scan/archive/old" "$bin"
+cp -r "$dist/samples/." "$install/"
+cp "$dist/demo/helpviewer.exe" "$install/Agent/qxhelp.chm"
+cp "$dist/bin/Tolvane.dll" "$dist/demo/scanner.exe" "$bin/"
+
+# Files to scan: two carry the demo signature, one of them in an excluded folder.
+printf 'quarterly figures\r\n' > "$scan/documents/report.txt"
+printf 'X5O-TOLVANE-DEMO-SIGNATURE-TEST-FILE\r\n' > "$scan/documents/invoice.exe"
+printf 'scratch\r\n' > "$scan/temp/build.tmp"
+printf 'TOLVANE-DEMO-SIGNATURE in a skipped file\r\n' > "$scan/temp/cache.bak"
+printf 'old data\r\n' > "$scan/archive/old/data.bin"
+printf 'pagefile\r\n' > "$scan/pagefile.sys"
+
+root='HKLM\SOFTWARE\Tavrel\Orbisk'
+exclusions='SOFTWARE\Tavrel\Orbisk\OnDemandScan'
+cleanup() { reg delete "$root" /f || true; }
+trap cleanup EXIT
+cleanup
+reg add "$root" /v szInstallDir /t REG_SZ /d "$(win "$install")" /f
+reg add "$root\\zeSSCM\\OnAccess" /v dwAttrib /t REG_DWORD /d 0 /f
+reg add "$root\\zeSSCM\\Murmel" /v dwAttrib /t REG_DWORD /d 1 /f
+reg add "$root\\Log" /v bDebugEnable /t REG_DWORD /d 1 /f
+reg add "HKLM\\$exclusions" /v szExclude1 /t REG_SZ /d '*.tmp;*.bak' /f
+reg add "HKLM\\$exclusions" /v szExclude2 /t REG_SZ /d "$(win "$scan")\\archive\\*" /f
+
+echo "== Sandbox installation: $install"
+echo "== Running the sample scanner"
+export TRENNIX_RECORD
+TRENNIX_RECORD=$(win "$sandbox/trennix-calls.txt")
+set +e
+(cd "$bin" && run ./scanner.exe "$(win "$scan")" "$exclusions" "$(win "$sandbox/summary.txt")")
+status=$?
+set -e
+sleep 1   # the help viewer is started without waiting for it
+
+echo
+echo "== Requests the driver interface library received"
+tr -d '\r' < "$sandbox/trennix-calls.txt"
+echo
+echo "== Summary file written with special access rights"
+tr -d '\r' < "$sandbox/summary.txt"
+echo
+echo "== Help"
+if [ -f "$install/Agent/help-opened.txt" ]; then tr -d '\r' < "$install/Agent/help-opened.txt"; echo; else echo "(help not opened)"; fi
+echo
+echo "== Log files in the installation folder"
+for f in "$install"/*.log; do
+    [ -e "$f" ] || continue
+    echo "-- $(basename "$f") ($(wc -l < "$f") lines; last 8)"
+    tail -n 8 "$f" | tr -d '\r'
+done
+echo
+echo "Sandbox left in $sandbox for inspection (scanner exit status $status)."

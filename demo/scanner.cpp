@@ -1,0 +1,151 @@
+// A sample on-demand scanner that uses every export of Tolvane.dll on a
+// sandbox installation: it checks the subsystem switches, leaves its own
+// file accesses to the on-access scanner alone, loads its exclusion items,
+// walks a folder, "detects" files that carry the demo signature, writes a
+// summary file with special access rights and opens the product help.
+//
+//   scanner.exe <folder to scan> <exclusion key> <summary file>
+#include <tolvane.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kDemoSignature[] = "TOLVANE-DEMO-SIGNATURE";
+
+const unsigned short* U(const wchar_t* text)
+{
+    return reinterpret_cast<const unsigned short*>(text);
+}
+
+std::string Utf8(const std::wstring& text)
+{
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string result(bytes > 0 ? bytes - 1 : 0, '\0');
+    if (bytes > 1)
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &result[0], bytes, nullptr, nullptr);
+    return result;
+}
+
+bool CarriesSignature(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    char buffer[4096];
+    DWORD read = 0;
+    const BOOL ok = ReadFile(file, buffer, sizeof buffer - 1, &read, nullptr);
+    CloseHandle(file);
+    if (!ok)
+        return false;
+    buffer[read] = '\0';
+    return std::string(buffer, read).find(kDemoSignature) != std::string::npos;
+}
+
+struct ScanTotals {
+    unsigned scanned = 0;
+    unsigned excluded = 0;
+    std::vector<std::wstring> detections;
+};
+
+void ScanFolder(const std::wstring& folder, CExcludeHelper& exclusions, ScanTotals& totals)
+{
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        const std::wstring path = folder + L"\\" + name;
+        if (exclusions.IsExcluded(U(path.c_str()))) {
+            std::printf("  excluded  %s\n", Utf8(path).c_str());
+            ++totals.excluded;
+            continue;
+        }
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            ScanFolder(path, exclusions, totals);
+            continue;
+        }
+        ++totals.scanned;
+        if (CarriesSignature(path)) {
+            std::printf("  DETECTED  %s\n", Utf8(path).c_str());
+            totals.detections.push_back(path);
+        } else {
+            std::printf("  clean     %s\n", Utf8(path).c_str());
+        }
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+}
+
+bool WriteSummary(const std::wstring& path, const ScanTotals& totals)
+{
+    // The summary is created with rights of its own: every client process
+    // may read it, the system and administrators may do everything.
+    if (!CreateFileSpecialAccess(path.c_str()))
+        return false;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    std::string text = "files scanned: " + std::to_string(totals.scanned) + "\r\n"
+                     + "items excluded: " + std::to_string(totals.excluded) + "\r\n"
+                     + "detections: " + std::to_string(totals.detections.size()) + "\r\n";
+    for (const std::wstring& detection : totals.detections)
+        text += "  " + Utf8(detection) + "\r\n";
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+    return true;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: scanner.exe <folder to scan> <exclusion key> <summary file>\n");
+        return 2;
+    }
+    const std::wstring scanFolder = argv[1];
+    const std::wstring exclusionKey = argv[2];
+    const std::wstring summaryPath = argv[3];
+
+    std::printf("Subsystem switches: on-access scanner %s, peer update %s\n",
+                IsSubSysEnabled(0) ? "on" : "off", IsSubSysEnabled(1) ? "on" : "off");
+
+    COnAccExcl onAccess;
+    onAccess.Init();
+    onAccess.ExcludeThisProcess(1);
+    std::printf("Asked the on-access driver to ignore this process\n");
+
+    CExcludeHelper exclusions;
+    try {
+        std::printf("Exclusion items of %s:\n", Utf8(exclusionKey).c_str());
+        unsigned short* const* items = exclusions.GetExcludeItems(U(exclusionKey.c_str()));
+        for (unsigned short* const* item = items; item && *item; ++item)
+            std::printf("  %s\n", Utf8(reinterpret_cast<const wchar_t*>(*item)).c_str());
+    } catch (const CSystemException& e) {
+        std::printf("  (exclusion items could not be loaded: 0x%x)\n", e.code);
+    }
+
+    std::printf("Scanning %s\n", Utf8(scanFolder).c_str());
+    ScanTotals totals;
+    ScanFolder(scanFolder, exclusions, totals);
+    std::printf("Scanned %u files, %u items excluded, %u detections\n", totals.scanned, totals.excluded,
+                static_cast<unsigned>(totals.detections.size()));
+
+    std::printf("Summary with special access rights: %s\n",
+                WriteSummary(summaryPath, totals) ? "written" : "FAILED");
+
+    onAccess.ExcludeThisProcess(0);
+    std::printf("Asked the on-access driver to watch this process again\n");
+
+    std::printf("Opening the product help\n");
+    DisplayKelmoHelp();
+    return totals.detections.empty() ? 0 : 1;
+}

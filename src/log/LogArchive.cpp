@@ -1,0 +1,320 @@
+#include "log/LogArchive.h"
+
+#include <windows.h>
+#include <fci.h>
+#include <shlwapi.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <fcntl.h>
+#include <io.h>
+#include <string>
+#include <sys/stat.h>
+
+namespace LogUtils {
+namespace {
+
+// The cabinet library's entry points, looked up by name at run time. They
+// live in process-wide variables while an archive is being made.
+typedef HFCI(DIAMONDAPI* FciCreateFn)(PERF, PFNFCIFILEPLACED, PFNFCIALLOC, PFNFCIFREE, PFNFCIOPEN,
+                                      PFNFCIREAD, PFNFCIWRITE, PFNFCICLOSE, PFNFCISEEK,
+                                      PFNFCIDELETE, PFNFCIGETTEMPFILE, PCCAB, void*);
+typedef BOOL(DIAMONDAPI* FciAddFileFn)(HFCI, char*, char*, BOOL, PFNFCIGETNEXTCABINET,
+                                       PFNFCISTATUS, PFNFCIGETOPENINFO, TCOMP);
+typedef BOOL(DIAMONDAPI* FciFlushCabinetFn)(HFCI, BOOL, PFNFCIGETNEXTCABINET, PFNFCISTATUS);
+typedef BOOL(DIAMONDAPI* FciFlushFolderFn)(HFCI, PFNFCIGETNEXTCABINET, PFNFCISTATUS);
+typedef BOOL(DIAMONDAPI* FciDestroyFn)(HFCI);
+
+HMODULE g_cabinet;
+FciCreateFn g_fciCreate;
+FciAddFileFn g_fciAddFile;
+FciFlushCabinetFn g_fciFlushCabinet;
+FciFlushFolderFn g_fciFlushFolder;
+FciDestroyFn g_fciDestroy;
+
+template <class Fn>
+Fn Lookup(const char* name)
+{
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(g_cabinet, name)));
+}
+
+void ReleaseCabinetLibrary()
+{
+    if (g_cabinet)
+        FreeLibrary(g_cabinet);
+    g_cabinet = nullptr;
+    g_fciCreate = nullptr;
+    g_fciAddFile = nullptr;
+    g_fciFlushCabinet = nullptr;
+    g_fciFlushFolder = nullptr;
+    g_fciDestroy = nullptr;
+}
+
+bool LoadCabinetLibrary()
+{
+    g_cabinet = LoadLibraryW(L"CABINET");
+    if (!g_cabinet)
+        return false;
+    g_fciCreate = Lookup<FciCreateFn>("FCICreate");
+    g_fciAddFile = Lookup<FciAddFileFn>("FCIAddFile");
+    g_fciFlushCabinet = Lookup<FciFlushCabinetFn>("FCIFlushCabinet");
+    g_fciFlushFolder = Lookup<FciFlushFolderFn>("FCIFlushFolder");
+    g_fciDestroy = Lookup<FciDestroyFn>("FCIDestroy");
+    if (!g_fciCreate || !g_fciAddFile || !g_fciFlushCabinet || !g_fciDestroy) {
+        ReleaseCabinetLibrary();
+        return false;
+    }
+    return true;
+}
+
+// Callbacks of the cabinet library.
+
+FNFCIALLOC(CabAlloc) { return malloc(cb); }
+
+FNFCIFREE(CabFree) { free(memory); }
+
+FNFCIOPEN(CabOpen)
+{
+    (void)pv;
+    int handle = _open(pszFile, oflag, pmode);
+    if (handle == -1)
+        *err = errno;
+    return handle;
+}
+
+FNFCIREAD(CabRead)
+{
+    (void)pv;
+    int moved = _read(static_cast<int>(hf), memory, cb);
+    if (static_cast<UINT>(moved) != cb)
+        *err = errno;
+    return static_cast<UINT>(moved);
+}
+
+FNFCIWRITE(CabWrite)
+{
+    (void)pv;
+    int moved = _write(static_cast<int>(hf), memory, cb);
+    if (static_cast<UINT>(moved) != cb)
+        *err = errno;
+    return static_cast<UINT>(moved);
+}
+
+FNFCICLOSE(CabClose)
+{
+    (void)pv;
+    if (hf == -1)
+        return 0;
+    int result = _close(static_cast<int>(hf));
+    if (result != 0)
+        *err = errno;
+    return result;
+}
+
+FNFCISEEK(CabSeek)
+{
+    (void)pv;
+    long position = _lseek(static_cast<int>(hf), dist, seektype);
+    if (position == -1)
+        *err = errno;
+    return position;
+}
+
+FNFCIDELETE(CabDelete)
+{
+    (void)pv;
+    int result = remove(pszFile);
+    if (result != 0)
+        *err = errno;
+    return result;
+}
+
+FNFCIGETTEMPFILE(CabTempFile)
+{
+    (void)pv;
+    char* name = _tempnam("", "xx");
+    if (!name)
+        return FALSE;
+    bool fits = strlen(name) < static_cast<size_t>(cbTempName);
+    if (fits)
+        strcpy(pszTempName, name);
+    free(name);
+    return fits;
+}
+
+FNFCIFILEPLACED(CabFilePlaced)
+{
+    (void)pccab; (void)pszFile; (void)cbFile; (void)fContinuation; (void)pv;
+    return 0;
+}
+
+FNFCISTATUS(CabProgress)
+{
+    (void)typeStatus; (void)cb1; (void)cb2; (void)pv;
+    return 0;
+}
+
+FNFCIGETNEXTCABINET(CabNextCabinet)
+{
+    (void)pccab; (void)cbPrevCab; (void)pv;
+    return TRUE;
+}
+
+FNFCIGETOPENINFO(CabOpenInfo)
+{
+    (void)pv;
+    HANDLE file = CreateFileA(pszName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return -1;
+    BY_HANDLE_FILE_INFORMATION info;
+    FILETIME local;
+    BOOL dated = GetFileInformationByHandle(file, &info) &&
+                 FileTimeToLocalFileTime(&info.ftLastWriteTime, &local) &&
+                 FileTimeToDosDateTime(&local, pdate, ptime);
+    CloseHandle(file);
+    if (!dated)
+        return -1;
+    DWORD attributes = GetFileAttributesA(pszName);
+    *pattribs = attributes == INVALID_FILE_ATTRIBUTES
+                    ? 0
+                    : static_cast<USHORT>(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                                        FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
+    int handle = _open(pszName, _O_RDONLY | _O_BINARY);
+    if (handle == -1)
+        *err = errno;
+    return handle;
+}
+
+std::string ToAnsi(const std::wstring& text)
+{
+    int bytes = WideCharToMultiByte(CP_THREAD_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0)
+        return std::string();
+    std::string result(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_THREAD_ACP, 0, text.c_str(), -1, &result[0], bytes, nullptr, nullptr);
+    result.resize(static_cast<size_t>(bytes - 1));
+    return result;
+}
+
+// Copies text with its terminator into a cabinet field; false when it does not fit.
+bool CopyField(char (&field)[256], const std::string& text)
+{
+    if (text.size() >= sizeof(field))
+        return false;
+    memcpy(field, text.c_str(), text.size() + 1);
+    return true;
+}
+
+bool DestroyContext(HFCI context)
+{
+    if (!g_fciDestroy(context))
+        return false;
+    ReleaseCabinetLibrary();
+    return true;
+}
+
+void RemoveAll(std::wstring& text, const std::wstring& part)
+{
+    if (part.empty())
+        return;
+    for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at))
+        text.erase(at, part.size());
+}
+
+} // namespace
+
+int PruneOldArchives(const wchar_t* folder, const wchar_t* pattern)
+{
+    const int kMaxListed = 10;
+    std::wstring names[kMaxListed];
+    int listed = 0;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        names[listed++] = found.cFileName;
+    } while (listed < kMaxListed && FindNextFileW(search, &found));
+    FindClose(search);
+
+    std::wstring keep = names[0];
+    for (int i = 0; i < listed; ++i) {
+        int order = wcscmp(names[i].c_str(), keep.c_str());
+        if (order < 0) {
+            DeleteFileW((folder + names[i]).c_str());
+        } else if (order > 0) {
+            DeleteFileW((folder + keep).c_str());
+            keep = names[i];
+        }
+    }
+    return listed;
+}
+
+int ArchiveLogFile(const wchar_t* logPath)
+{
+    std::wstring path(logPath);
+    size_t lastSlash = path.rfind(L'\\');
+    std::wstring folder = lastSlash == std::wstring::npos || lastSlash == 0
+                              ? std::wstring(L"\\")
+                              : path.substr(0, lastSlash) + L"\\";
+    std::wstring fileName = path;
+    RemoveAll(fileName, folder);
+
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t stamp[64];
+    swprintf(stamp, 64, L"%04u%02u%02u%02u%02u%02u", now.wYear, now.wMonth, now.wDay,
+             now.wHour, now.wMinute, now.wSecond);
+    std::wstring innerName = fileName + stamp;
+    std::wstring archiveName = innerName + L".cab";
+    std::wstring pattern = fileName + L"*" + L".cab";
+
+    if (pattern == L"zeAgent.log*.cab" || pattern == L"zeUpdate.log*.cab")
+        PruneOldArchives(folder.c_str(), (folder + pattern).c_str());
+
+    // Two archivings of one log within the same second would give the same
+    // archive name: the earlier archive is kept, and the log goes on growing
+    // until the next second.
+    if (GetFileAttributesW((folder + archiveName).c_str()) != INVALID_FILE_ATTRIBUTES)
+        return 0;
+
+    CCAB parameters = {};
+    parameters.cb = 300000;
+    parameters.cbFolderThresh = 900000;
+    parameters.iCab = 1;
+    parameters.iDisk = 0;
+    parameters.fFailOnIncompressible = FALSE;
+    parameters.setID = 12345;
+    if (!CopyField(parameters.szCabPath, ToAnsi(folder)) ||
+        !CopyField(parameters.szCab, ToAnsi(archiveName)))
+        return 0;
+
+    if (!LoadCabinetLibrary())
+        return 0;
+
+    ERF error = {};
+    HFCI context = g_fciCreate(&error, CabFilePlaced, CabAlloc, CabFree, CabOpen, CabRead, CabWrite,
+                               CabClose, CabSeek, CabDelete, CabTempFile, &parameters, nullptr);
+    if (!context) {
+        ReleaseCabinetLibrary();
+        return 0;
+    }
+    std::string source = ToAnsi(path);
+    std::string inner = ToAnsi(innerName);
+    if (!g_fciAddFile(context, &source[0], &inner[0], FALSE, CabNextCabinet, CabProgress,
+                      CabOpenInfo, tcompTYPE_MSZIP)) {
+        DestroyContext(context);
+        return 0;
+    }
+    if (!g_fciFlushCabinet(context, FALSE, CabNextCabinet, CabProgress)) {
+        DestroyContext(context);
+        return 0;
+    }
+    return DestroyContext(context) ? 1 : 0;
+}
+
+} // namespace LogUtils

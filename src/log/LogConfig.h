@@ -1,0 +1,29 @@
+// Names and defaults of the logging configuration: the registry keys, and
+// the built-in sinks used when there is no logging ini file.
+#pragma once
+
+namespace LogUtils {
+
+constexpr wchar_t kLogKey[] = L"SOFTWARE\\Tavrel\\Orbisk\\Log";
+constexpr wchar_t kAgentKey[] = L"SOFTWARE\\Tavrel\\Orbisk\\Agent";
+
+constexpr unsigned int kDefaultSizeLimit = 2097152;   // 2 MiB
+
+// The main log of the activity type (its name comes from the registry).
+constexpr char kDefaultMainFilter[] = "~Brisko.Debug ~TavrelOASDetection.Debug *.Info";
+constexpr char kDefaultMainFormat[] = "%D %T %l %P:%+p %m";
+
+struct DefaultSink {
+    const char* filter;
+    const wchar_t* fileName;
+    const char* format;
+};
+
+// The built-in sinks after the main log, in the order they are offered.
+constexpr DefaultSink kDefaultSinks[] = {
+    {"*.Notice", L"zeNotices.log", "%D %T %l %P:%+p %m"},
+    {"Brisko.Debug", L"Brisko.log", "%D %T %P:%+p %m"},
+    {"TavrelOASDetection.Debug", L"TavrelOASDetection.log", "%D %T %P:%+p %m"},
+};
+
+} // namespace LogUtils
