@@ -1,4 +1,5 @@
 #include "lang/LanguageList.h"
+#include "lang/LanguageTables.h"
 
 #include <cwchar>
 #include <climits>
@@ -9,17 +10,6 @@ namespace {
 
 constexpr unsigned int kKeyAttribute = 3;   // the fourth attribute
 constexpr unsigned int kBitAttribute = 4;   // the fifth attribute
-
-int HexDigitValue(wchar_t c)
-{
-    if (c >= L'0' && c <= L'9')
-        return c - L'0';
-    if (c >= L'a' && c <= L'f')
-        return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
-    return -1;
-}
 
 // Leading blanks and a sign are allowed; reading stops at the first other
 // character; 0 when no digit stands there.

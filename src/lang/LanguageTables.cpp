@@ -110,7 +110,7 @@ LANGID LanguageFromAbbrev(const wchar_t* abbrev)
     return 0;
 }
 
-static int HexDigitValue(wchar_t c)
+int HexDigitValue(wchar_t c)
 {
     if (c >= L'0' && c <= L'9')
         return c - L'0';

@@ -30,6 +30,9 @@ bool FindFallbackLanguage(LANGID variant, LANGID* base);
 // The LANGID of a three-letter abbreviation (any case); 0 when unknown.
 LANGID LanguageFromAbbrev(const wchar_t* abbrev);
 
+// The value of one hexadecimal digit (either case), or -1.
+int HexDigitValue(wchar_t c);
+
 // Reads up to four hexadecimal digits from the start of text; false (and
 // *value untouched) when the text does not begin with one.
 bool ReadHexLanguage(const wchar_t* text, LANGID* value);

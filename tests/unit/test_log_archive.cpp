@@ -1,7 +1,6 @@
 // Archives of oversized logs: names, pruning of the main logs' archives,
 // and the rule that an archive is never overwritten. The archives' contents
-// are checked with cabextract by tests/scripts/log_archives.sh, which runs
-// the *ForScript tests below with TOLVANE_LOG_SCRIPT_DIR set.
+// are checked with cabextract by tests/scripts/log_archives.sh.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -37,12 +36,6 @@ std::wstring Stamp(int day)
     wchar_t text[32];
     swprintf(text, 32, L"202601%02d120000", day);
     return text;
-}
-
-std::wstring ScriptFolder()
-{
-    const char* folder = getenv("TOLVANE_LOG_SCRIPT_DIR");
-    return folder ? testsupport::Wide(folder) : std::wstring();
 }
 
 } // namespace
@@ -121,49 +114,4 @@ TEST(LogArchive, MissingLogGivesNoArchive)
     testsupport::TempFolder folder;
     EXPECT_EQ(0, ArchiveLogFile(folder.Join(L"absent.log").c_str()));
     EXPECT_TRUE(Entries(folder.Join(L"absent.log*.cab")).empty());
-}
-
-// For the script: a log of a few hundred kilobytes archived, and its bytes
-// kept in <log>.expected for comparison with what cabextract unpacks.
-TEST(LogArchiveForScript, ArchiveOfAKnownLog)
-{
-    const std::wstring folder = ScriptFolder();
-    if (folder.empty())
-        GTEST_SKIP() << "run by tests/scripts/log_archives.sh";
-    std::string text;
-    for (int i = 0; i < 8000; ++i)
-        text += "12-04 22:58:01 Info zeAgtSvc:1a2c line " + std::to_string(i * 7919 % 10007) + "\r\n";
-    WriteFileBytes(folder + L"\\known.log", text);
-    WriteFileBytes(folder + L"\\known.log.expected", text);
-    EXPECT_EQ(1, ArchiveLogFile((folder + L"\\known.log").c_str()));
-}
-
-// For the script: several processes write one log with a small size limit;
-// every line must be found exactly once over the archives and the log.
-TEST(LogArchiveForScript, ManyWritersWithRotation)
-{
-    const std::wstring folder = ScriptFolder();
-    if (folder.empty())
-        GTEST_SKIP() << "run by tests/scripts/log_archives.sh";
-    testsupport::ScopedRegistryKey root(HKEY_LOCAL_MACHINE, logtest::kRootKey);
-    root.SetString(L"szInstallDir", folder);
-    WriteFileBytes(folder + L"\\logCfg.Ini",
-                   "[stress]\nfilter=*.Debug\ntype=file\nformat=%m\nfilename=stress.log\nmaxsize=3000\n");
-    const int kProcesses = 4, kEvents = 400;
-    std::vector<std::unique_ptr<logtest::ChildProcess>> writers;
-    std::string expected;
-    for (int p = 0; p < kProcesses; ++p) {
-        std::wstring tag = L"writer" + std::to_wstring(p);
-        writers.emplace_back(new logtest::ChildProcess(L"log_writer", tag + L" " + std::to_wstring(kEvents) + L" 2"));
-        ASSERT_TRUE(writers.back()->started);
-        char line[64];
-        for (int i = 0; i < kEvents; ++i) {
-            snprintf(line, sizeof(line), "writer%d-%05d\n", p, i);
-            expected += line;
-        }
-    }
-    for (auto& writer : writers)
-        EXPECT_EQ(0u, writer->Wait());
-    WriteFileBytes(folder + L"\\stress.expected", expected);
-    EXPECT_GT(Entries(folder + L"\\stress.log*.cab").size(), 1u);
 }
