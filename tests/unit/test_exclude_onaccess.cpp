@@ -1,0 +1,74 @@
+// COnAccExcl against the sample driver interface libraries of the build. The
+// sample library appends every call it receives to the file TRENNIX_RECORD.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "LogCapture.h"
+#include "TestSupport.h"
+#include "tolvane/OnAccExcl.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Requests go out only after a successful Init, each with the handle that OnAccess_Init stored,
+// and the destructor unloads the library without OnAccess_End or request 20. Of the failures
+// only a missing installation folder is logged; a library missing or not accepted is unloaded.
+TEST(OnAccessExclusion, RequestsReachTheDriverOnlyAfterASuccessfulInit)
+{
+    const std::string call = "OnAccess_CallDriver handle=H request=";
+    const Lines connected = {"load", "OnAccess_Init handle=H result=0", call + "19 args=0x0,0x0,0x0,0",
+                             call + "20 args=0x0,0x0,0x0,0", call + "19 args=0x0,0x0,0x0,0", "unload"};
+    const struct {
+        const wchar_t* libraryBuild;   // installed as Kelmo\Trennix.DLL
+        const wchar_t* folderEnd;      // behind the folder in "szInstallDir"; null: no value
+        Lines record;                  // H stands for the handle in the OnAccess_Init line
+        Lines logged;
+    } cases[] = {
+        {L"Trennix.DLL", L"", connected, {}},
+        {L"Trennix.DLL", L"\\", connected, {}},
+        {L"Trennix_WithoutEnd.DLL", L"", {"load", "unload"}, {}},
+        {L"Trennix_InitFails.DLL", L"", {"load", "OnAccess_Init handle=H result=1", "unload"}, {}},
+        {nullptr, L"", {}, {}},
+        {L"Trennix.DLL", nullptr, {}, {"Unable to load the Trennix.DLL library from "}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("case " + std::to_string(&c - cases));
+        testsupport::TempFolder root;
+        testsupport::ScopedRegistryKey key(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tavrel\\Orbisk");
+        const std::wstring library = root.MakeFolder(L"Kelmo") + L"\\Trennix.DLL", record = root.Join(L"record.txt");
+        ASSERT_TRUE(!c.libraryBuild ||
+                    CopyFileW((testsupport::ModuleFolder() + L"\\" + c.libraryBuild).c_str(), library.c_str(), FALSE));
+        if (c.folderEnd)
+            key.SetString(L"szInstallDir", root.Path() + c.folderEnd);
+        SetEnvironmentVariableW(L"TRENNIX_RECORD", record.c_str());
+        testsupport::LogCapture capture;
+        {
+            COnAccExcl exclusion;
+            exclusion.ExcludeThisProcess(1);   // not connected yet: nothing is sent
+            exclusion.Init();
+            EXPECT_EQ(c.record == connected, GetModuleHandleW(library.c_str()) != nullptr);
+            exclusion.ExcludeThisProcess(5);
+            exclusion.ExcludeThisProcess(0);
+            exclusion.ExcludeThisProcess(-1);
+        }
+        SetEnvironmentVariableW(L"TRENNIX_RECORD", nullptr);
+        EXPECT_EQ(nullptr, GetModuleHandleW(library.c_str()));
+        Lines lines = testsupport::ReadLines(record);
+        const size_t at = lines.size() > 1 ? lines[1].find("handle=0x") : std::string::npos;
+        const std::string handle = at == std::string::npos ? "no handle" : lines[1].substr(at + 7, 18);
+        for (std::string& line : lines) {
+            if (line.find(handle) != std::string::npos)
+                line.replace(line.find(handle), handle.size(), "H");
+        }
+        EXPECT_EQ(c.record, lines);
+        EXPECT_EQ(c.logged, capture.Messages());
+        for (const testsupport::CapturedEvent& event : capture.events)
+            EXPECT_TRUE(event.level == LogUtils::Error && event.category == "Tolvane" && !event.hasError);
+    }
+}
+
+} // namespace
