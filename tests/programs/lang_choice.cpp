@@ -1,7 +1,6 @@
 // lang_choice.exe LANGUAGE...: over language folders holding this build's resource libraries, prints
 // the UI languages, the choice and the text 705 found for it (UTF-8): "user 0c07 system 0c07 choice 0407 text Bereinigt".
-#include <windows.h>
-
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -16,11 +15,9 @@ int main(int argc, char** argv)
         CopyFileW((testsupport::ModuleFolder() + L"\\qxres\\" + language + L"\\QxRes_l.dll").c_str(),
                   (install.InstallLanguage(language) + L"\\QxRes_l.dll").c_str(), FALSE);
     }
-    std::wstring text = L"<none>";
+    wchar_t text[1000] = L"<none>";
     if (HMODULE library = LoadResourceLibrary(L"QxRes_l.dll", nullptr)) {
-        wchar_t buffer[1000];
-        const int length = LoadStringW(library, 705, buffer, 1000);
-        text.assign(buffer, length > 0 ? length : 0);
+        text[std::max(0, LoadStringW(library, 705, text, 1000))] = 0;
         FreeLibrary(library);
     }
     const std::wstring line = L"choice " + langtest::MakeHelper()->GetUILanguageString() + L" text " + text;

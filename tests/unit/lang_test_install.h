@@ -1,5 +1,4 @@
-// Test helpers of the language code: a temporary client installation with
-// its registry keys, the language object, and registry read-back.
+// Test helpers of the language code: a temporary installation, the language object, registry read-back.
 #pragma once
 
 #include <windows.h>
@@ -13,14 +12,9 @@
 
 namespace langtest {
 
-// A fresh install folder named by "szInstallDir" (unless told otherwise),
-// and clean keys of the language choice and its copies.
+// A fresh install folder named by "szInstallDir" (unless told otherwise), and clean keys of the choice and its copies.
 struct TempInstall {
-    explicit TempInstall(bool registered = true)
-    {
-        if (registered)
-            machine.SetString(L"szInstallDir", folder.Path());
-    }
+    explicit TempInstall(bool registered = true) { if (registered) machine.SetString(L"szInstallDir", folder.Path()); }
     const std::wstring& Path() const { return folder.Path(); }
     std::wstring InstallLanguage(const std::wstring& id) const { return folder.MakeFolder(L"Agent\\Res\\" + id); }
 
@@ -32,10 +26,7 @@ struct TempInstall {
 };
 
 using HelperPtr = std::unique_ptr<IMUIHelper, void (*)(IMUIHelper*)>;
-inline HelperPtr MakeHelper()
-{
-    return HelperPtr(CMUIHelperFactory::CreateInstance(), [](IMUIHelper* helper) { helper->Release(); });
-}
+inline HelperPtr MakeHelper() { return HelperPtr(CMUIHelperFactory::CreateInstance(), [](IMUIHelper* h) { h->Release(); }); }
 
 // A registry value's type and bytes as stored; type 0 when it is missing.
 using RegValue = std::pair<DWORD, std::string>;

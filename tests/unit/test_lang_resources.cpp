@@ -1,5 +1,4 @@
-// The lookup of the resource library QxRes_l.dll in the program's folder and
-// the install folders, with the libraries this build makes, and their texts.
+// The lookup of QxRes_l.dll in the program's folder and the install folders, with the libraries this build makes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -42,8 +41,7 @@ struct ModuleResFolder {
 std::wstring LoadText(HMODULE module, unsigned int id)
 {
     wchar_t buffer[1000];
-    const int length = LoadStringW(module, id, buffer, 1000);
-    return std::wstring(buffer, length > 0 ? length : 0);
+    return std::wstring(buffer, std::max(0, LoadStringW(module, id, buffer, 1000)));
 }
 
 std::wstring Found(HMODULE module = nullptr)
@@ -90,12 +88,12 @@ TEST(LoadResourceLibrary, SearchOrderAndEveryPlace)
             // In search order: the program's folder, then the install sub-folders; neutral, then 0411.
             std::vector<std::wstring> candidates;
             for (const std::wstring& folder : {ModuleFolder(), install.Path() + L"\\Agent", install.Path() + L"\\Kelmo",
-                                               install.Path() + L"\\Firewall", install.Path() + L"\\BrowseProtection", install.Path() + L"\\Shared"})
+                                               install.Path() + L"\\Firewall", install.Path() + L"\\BrowseProtection",
+                                               install.Path() + L"\\Shared"})
                 for (const wchar_t* sub : {L"\\Res\\", L"\\Res\\0411\\"})
                     candidates.push_back(folder + sub + kLibrary);
             for (size_t i = first; i < (alone ? first + 1 : candidates.size()); ++i)
                 Place(kCopies[i % 6].folder, candidates[i]);
-
             EXPECT_EQ(candidates[first], Found());
             HMODULE library = LoadResourceLibrary(kLibrary, nullptr);
             ASSERT_NE(nullptr, library);
@@ -127,7 +125,6 @@ TEST(LoadResourceLibrary, InstallFolderModuleArgumentAndBadInput)
     const std::wstring longName(1100, L'x');
     EXPECT_EQ(0, FindResourceLibrary(longName.c_str(), path, kResourcePathChars, nullptr)) << "cut path";
     EXPECT_EQ(nullptr, LoadResourceLibrary(longName.c_str(), nullptr));
-
     testsupport::RemoveTree(install.Path() + L"\\Agent");
     install.user.SetDword(kSavedLcidValue, 0x0c0a);
     Place(L"0409", install.Path() + L"\\Shared\\Res\\0409\\QxRes_l.dll");
