@@ -1,7 +1,6 @@
-// Helpers of the logging tests: events with a fixed time, the client's
-// registry tree with a fresh install folder, and helper processes.
+// Helpers of the logging tests: events with a fixed time, and the client's
+// registry tree with a fresh install folder.
 #pragma once
-
 #include <windows.h>
 
 #include "TestSupport.h"
@@ -22,8 +21,8 @@ inline LogUtils::LogEvent FixedEvent(LogUtils::LogLevel level, const char* categ
     return event;
 }
 
-// The client's registry tree with its Log and Agent keys, removed at the end,
-// and "szInstallDir" naming a fresh folder unless told otherwise.
+// The client's registry tree, removed at the end, with "szInstallDir" naming a
+// fresh folder unless told otherwise.
 struct ClientSetup {
     explicit ClientSetup(bool withInstallDir = true)
     {
@@ -40,27 +39,6 @@ struct ClientSetup {
     testsupport::ScopedRegistryKey root{HKEY_LOCAL_MACHINE, kRootKey};
     testsupport::ScopedRegistryKey log{HKEY_LOCAL_MACHINE, std::wstring(kRootKey) + L"\\Log"};
     testsupport::ScopedRegistryKey agent{HKEY_LOCAL_MACHINE, std::wstring(kRootKey) + L"\\Agent"};
-};
-
-// log_writer.exe of the build's bin folder, started with the arguments.
-struct Writer {
-    explicit Writer(const std::wstring& arguments, DWORD creationFlags = 0)
-    {
-        std::wstring command = L"\"" + testsupport::ModuleFolder() + L"\\log_writer.exe\" " + arguments;
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, creationFlags, nullptr, nullptr, &startup, &info);
-    }
-    ~Writer() { CloseHandle(info.hThread), CloseHandle(info.hProcess); }
-    Writer(const Writer&) = delete;
-    DWORD Wait()   // the exit code, or 0xFFFFFFFF when not ended within two minutes
-    {
-        DWORD code = 0xFFFFFFFF;
-        if (WaitForSingleObject(info.hProcess, 120000) == WAIT_OBJECT_0)
-            GetExitCodeProcess(info.hProcess, &code);
-        return code;
-    }
-    PROCESS_INFORMATION info = {};
 };
 
 } // namespace logtest

@@ -15,34 +15,32 @@ TEST(LogFilter, FilterLanguage)
     const char* kMain = "~Brisko.Debug ~TavrelOASDetection.Debug *.Info";
     const char* kWarning = "*.Warning ~Tolvane.Debug";
     struct { const char* filter; const char* category; LogLevel level; bool admitted; } cases[] = {
-        {"*.Info", "Tolvane", Info, true}, {"*.Info", "Tolvane", Debug, false},
-        {"*.Notice", "X", Warning, true}, {"*.Notice", "X", Info, false}, {"*.Debug", "", Debug, true},
+        {"*.Info", "Tolvane", Info, true}, {"*.Info", "Tolvane", Debug, false}, {"*.Notice", "X", Warning, true},
+        {"*.Notice", "X", Info, false}, {"*.Debug", "", Debug, true}, {".Error", "any", Error, true},  // empty: any category
         {"sw.Debug", "Swift", Debug, true}, {"Brisko.Debug", "Bris", Debug, false},  // a category prefix, any case
-        {".Error", "anything", Error, true},         // an empty category part matches every event
         {"Tolvane", "Tolvane", Emergency, false}, {"*", "Tolvane", Emergency, false},  // no "." never matches
-        {"*x.Debug", "Tolvane", Emergency, false},
+        {"*x.Debug", "Tolvane", Emergency, false}, {"", "Tolvane", Emergency, false}, {"   ", "X", Emergency, false},
         {"Tolvane.Err", "tolvane", Error, true}, {"Tolvane.Err", "tolvane", Warning, false},
         {"Tolvane.Bogus", "Tolvane", Debug, true}, {"*.Infos", "X", Debug, true},  // unknown levels read as Debug
         // a level is the first one whose name begins with the text, any case
-        {"*.E", "X", Alert, false}, {"*.", "X", Emergency, true}, {"*.", "X", Alert, false},
-        {"*.crit", "X", LogUtils::CriticalError, true}, {"*.crit", "X", Error, false}, {"*.n", "X", Info, false},
-        {"*.a", "X", LogUtils::CriticalError, false}, {"*.warn", "X", Warning, true}, {"*.warn", "X", Notice, false},
-        {"", "Tolvane", Emergency, false}, {"   ", "Tolvane", Emergency, false},
-        {kMain, "Tolvane", Info, true}, {kMain, "Tolvane", Debug, false},
-        {kMain, "Brisko", Emergency, false}, {kMain, "TavrelOASDetection", Info, false},
-        {kWarning, "Tolvane", Emergency, false}, {kWarning, "Wexmoor", Warning, true},
-        {kWarning, "Wexmoor", Notice, false},
+        {"*.E", "X", Alert, false}, {"*.", "X", Emergency, true}, {"*.", "X", Alert, false}, {"*.n", "X", Info, false},
+        {"*.crit", "X", LogUtils::CriticalError, true}, {"*.crit", "X", Error, false}, {"*.warn", "X", Notice, false},
+        {"*.a", "X", LogUtils::CriticalError, false}, {"*.warn", "X", Warning, true},
+        {kMain, "Tolvane", Info, true}, {kMain, "Tolvane", Debug, false}, {kMain, "Brisko", Emergency, false},
+        {kMain, "TavrelOASDetection", Info, false}, {kWarning, "Tolvane", Emergency, false},
+        {kWarning, "Wexmoor", Warning, true}, {kWarning, "Wexmoor", Notice, false},
         {"~Tolvane.Debug *.Warning", "Wexmoor", Error, true},  // order does not matter
         {"  Brisko.Debug   Wexmoor.Error  ", "Wexmoor", Error, true},
         {"Brisko.Debug Wexmoor.Error", "Tolvane", Emergency, false},
-        {"~*.Debug", "Wexmoor", Error, false},       // negative terms alone admit nothing
-        {"~ *.Info", "Wexmoor", Info, true},         // "~" alone matches nothing
+        {"~*.Debug", "Wexmoor", Error, false},  // negative terms alone admit nothing
+        {"~ *.Info", "Wexmoor", Info, true},    // "~" alone matches nothing
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.admitted, MatchesFilter(logtest::FixedEvent(c.level, c.category, ""), c.filter))
             << '"' << c.filter << "\" against " << c.category << "." << LevelName(c.level);
 }
 
+// Every conversion of the line format, and messages with attached error texts.
 TEST(LogLineFormat, Conversions)
 {
     char user[257], station[261] = {}, saved[sizeof(LogManager::Instance().programName)];
@@ -55,7 +53,7 @@ TEST(LogLineFormat, Conversions)
         {"%+D %T", "2026-12-04 22:58:01"},         // the plus flag does not carry over
         {"%-+D|%+-T", "2026-12-04|22:58:01.250"},  // "-" is accepted and ignored
         {"%p %+p %t %+t", "6700 1a2c 31 1f"},
-        {"%L %f %m", "321 Wexmoor Something happened"},
+        {"%L %f %m", "321 Wexmoor Failed to delete file C:\\x\\y.tmp"},
         {"%s|%+s", "ReportBase.cpp|.\\Src\\ReportBase.cpp"},
         {"100%% done", "100% done"},
         {"a%qb%", "ab"},                           // unknown conversion, "%" at the end
@@ -63,7 +61,8 @@ TEST(LogLineFormat, Conversions)
         {"%P:%+p", "     abc:1a2c"},               // the program name right-aligned in 8 characters
         {"%U|%w|%i", std::string(user) + "|" + station + "|0"},  // no terminal services: session 0
     };
-    LogEvent event = logtest::FixedEvent(Warning, "Wexmoor", "Something happened");
+    const char* message = "Failed to delete file C:\\x\\y.tmp";
+    LogEvent event = logtest::FixedEvent(Warning, "Wexmoor", message);
     memcpy(saved, LogManager::Instance().programName, sizeof(saved));
     strcpy(LogManager::Instance().programName, "abc");
     for (const auto& c : cases)
@@ -71,22 +70,13 @@ TEST(LogLineFormat, Conversions)
     strcpy(LogManager::Instance().programName, "abcdefghijk");
     EXPECT_EQ("abcdefghijk", RenderLine("%P", event, ""));
     memcpy(LogManager::Instance().programName, saved, sizeof(saved));
-
     event.processId = 0xFFFFFFF0u;   // negative ids print in hexadecimal
     event.threadId = 0x80000000u;
     EXPECT_EQ("fffffff0 80000000", RenderLine("%p %t", event, ""));
-}
-
-TEST(LogLineFormat, MessagesAndAttachedErrors)
-{
-    char buffer[2][kErrorTextBytes];
-    const std::string error2 = FormatErrorText(2, buffer[0]), error5 = FormatErrorText(0x80004005u, buffer[1]);
-    LogEvent event = logtest::FixedEvent(Warning, "Wexmoor", nullptr);
     event.wideMessage = L"wide text \x00e9";   // converted to the ANSI code page
+    event.narrowMessage = nullptr;
     EXPECT_EQ(testsupport::Narrow(L"[wide text \x00e9]"), RenderLine("[%m]", event, ""));
-    EXPECT_EQ(testsupport::Narrow(L"wide text \x00e9 ") + error5, RenderLine("%m", event.WithError(0x80004005u), ""));
-    event.wideMessage = nullptr;
-    event.narrowMessage = "Failed to delete file C:\\x\\y.tmp";
-    EXPECT_EQ(0u, error2.find("Error=2: "));
-    EXPECT_EQ("Failed to delete file C:\\x\\y.tmp " + error2, RenderLine("%m", event.WithError(2), ""));
+    EXPECT_EQ(testsupport::Narrow(L"wide text \x00e9 ") + "Error=0x80004005: Call failed.", RenderLine("%m", event.WithError(0x80004005u), ""));
+    event.narrowMessage = message;
+    EXPECT_EQ(std::string(message) + " Error=2: File not found.", RenderLine("%m", event.WithError(2), ""));
 }
