@@ -1,6 +1,5 @@
-// log_writer TAG COUNT [THREADS]: writes COUNT Info events of category
-// "Tolvane", TAG-00000, TAG-00001, ..., spread over THREADS threads (default
-// 1), through the log front end configured as the registry and ini file say.
+// log_writer TAG COUNT [THREADS]: writes COUNT Info events "TAG-00000", "TAG-00001", ... of category "Tolvane"
+// over THREADS threads (default 1), through the log front end configured as the registry and ini file say.
 #include <cstdlib>
 #include <thread>
 #include <vector>

@@ -21,18 +21,14 @@ inline LogUtils::LogEvent FixedEvent(LogUtils::LogLevel level, const char* categ
     return event;
 }
 
-// The client's registry tree, removed at the end, with "szInstallDir" naming a
-// fresh folder unless told otherwise.
+// The client's registry tree, removed at the end; "szInstallDir" names a fresh folder unless told otherwise.
 struct ClientSetup {
     explicit ClientSetup(bool withInstallDir = true)
     {
         if (withInstallDir)
             root.SetString(L"szInstallDir", folder.Path());
     }
-    void WriteIni(const std::string& text, const std::wstring& name = L"logCfg.Ini")
-    {
-        testsupport::WriteFileBytes(folder.Join(name), text);
-    }
+    void WriteIni(const std::string& text) { testsupport::WriteFileBytes(folder.Join(L"logCfg.Ini"), text); }
     std::vector<std::string> Lines(const std::wstring& file) const { return testsupport::ReadLines(folder.Join(file)); }
 
     testsupport::TempFolder folder;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <ctime>
 #include <regex>
 
 #include "log/LogManager.h"
@@ -11,10 +10,8 @@
 
 using namespace LogUtils;
 using namespace testsupport;
-using logtest::ClientSetup;
 
 namespace {
-
 // A message that no other test writes, and the lines of a shared file that hold it.
 std::string UniqueText(const char* what)
 {
@@ -29,12 +26,10 @@ std::vector<std::string> LinesWith(const std::wstring& path, const std::string& 
         return line.find(text) == std::string::npos; }), found.end());
     return found;
 }
-
 } // namespace
 
-// The built-in sinks write into the install folder, or into the temporary
-// folder when there is none or it is longer than its buffer; a file whose
-// path does not fit the path buffer is skipped.
+// The built-in sinks write into the install folder, or into the temporary folder when there is
+// none or it is longer than its buffer; a file whose path does not fit the path buffer is skipped.
 TEST(LogConfig, DefaultSinks)
 {
     const wchar_t* files[] = {L"zeAgent.log", L"zeNotices.log", L"Brisko.log", L"TavrelOASDetection.log"};
@@ -46,7 +41,7 @@ TEST(LogConfig, DefaultSinks)
     char program[64];
     snprintf(program, sizeof(program), "%8s:%lx ", LogManager::Instance().programName, GetCurrentProcessId());
     for (const wchar_t* install : {L"", L"none", L"over-long", L"240"}) {
-        ClientSetup client(!*install);
+        logtest::ClientSetup client(!*install);
         std::wstring folder = *install ? TempPath() : client.folder.Path() + L"\\";
         if (install[0] == L'o')
             client.root.SetString(L"szInstallDir", client.folder.Path() + L"\\" + std::wstring(280, L'a'));
@@ -81,15 +76,14 @@ TEST(LogConfig, DefaultSinks)
 // key's values; an ini file that does not exist means the built-in sinks.
 TEST(LogConfig, MainLogAndIniFileFromTheRegistry)
 {
-    char today[16];
-    time_t now = time(nullptr);
-    strftime(today, sizeof(today), "%Y%m%d", localtime(&now));
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const std::string today = std::to_string(now.wYear * 10000 + now.wMonth * 100 + now.wDay);
     const wchar_t *kActivity = L"szCurrentActivityType", *kVersion = L"szLastVersion";
     struct { std::vector<std::pair<const wchar_t*, const wchar_t*>> values; std::string expected; } cases[] = {
-        {{}, "zeAgent.log"},
-        {{{kActivity, L""}}, "zeAgent.log"},
+        {{}, "zeAgent.log"}, {{{kActivity, L""}}, "zeAgent.log"},
         {{{kActivity, L"zeUpdate"}, {kVersion, L"5.1"}}, "zeUpdate.log"},
-        {{{kActivity, L"zeInstall"}}, "zeInstall" + std::string(today) + "000000.log"},
+        {{{kActivity, L"zeInstall"}}, "zeInstall" + today + "000000.log"},
         {{{kActivity, L"zeuninstall"}, {kVersion, L"4.2.1"}}, "zeuninstall4.2.1.log"},
         {{{kActivity, L"zeAgent"}, {L"zeAgentLog", L"agent-main.log"}}, "agent-main.log"},
         {{{kActivity, L"zeUpdate"}, {L"zeUpdateLog", L"upd<dt>ignored.txt"}, {kVersion, L"7.0"}}, "upd7.0.log"},
@@ -97,8 +91,8 @@ TEST(LogConfig, MainLogAndIniFileFromTheRegistry)
         {{{kActivity, L"zeScan"}, {L"zeScan", L"scanCfg.ini"}}, "scan.log"},
     };
     for (const auto& c : cases) {
-        ClientSetup client;
-        client.WriteIni("[a]\nfilter=*.Debug\ntype=file\nformat=%m\nfilename=scan.log\n", L"scanCfg.ini");
+        logtest::ClientSetup client;
+        WriteFileBytes(client.folder.Join(L"scanCfg.ini"), "[a]\nfilter=*.Debug\ntype=file\nformat=%m\nfilename=scan.log\n");
         for (const auto& value : c.values)
             client.log.SetString(value.first, value.second);
         std::string text = UniqueText("main");
@@ -107,13 +101,12 @@ TEST(LogConfig, MainLogAndIniFileFromTheRegistry)
     }
 }
 
-// Ini files, each given the same three events: the lines that reach each file
-// (none: no such file). Bad sections do not stop the others; a section
-// without "maxsize" takes the one before it, or the Agent key's, or 2 MiB.
+// Ini files, each given the same three events: the lines that reach each file (none: no such file). Bad
+// sections do not stop the others; a section without "maxsize" takes the one before, the Agent key's, or 2 MiB.
 TEST(LogConfig, IniSections)
 {
-    const std::string all = "filter=*.Debug\ntype=file\nformat=%m\n", second = "[second]\n" + all + "filename=second.log\n";
-    const std::string x1500(1500, 'x');   // second.log before each case
+    const std::string all = "filter=*.Debug\ntype=file\nformat=%m\n", second = "[second]\n" + all + "filename=second.log\n",
+                      x1500(1500, 'x');   // second.log before each case
     const std::vector<std::string> none, every = {"e1", "e2", "e3"}, appended = {x1500 + "e1", "e2", "e3"};
     using Files = std::vector<std::pair<const wchar_t*, std::vector<std::string>>>;
     struct { std::string ini; DWORD agentLimit; Files files; } cases[] = {
@@ -122,8 +115,7 @@ TEST(LogConfig, IniSections)
          "[no format]\nfilter=*.Debug\ntype=file\nfilename=empty<dt>ignored.txt\n", 0,
          {{L"one.log", {"Error|Wexmoor|e2", "Emergency|Tolvane|e3"}}, {L"two.log", {"e2"}},
           {L"empty9.9.log", {"", "", ""}}, {L"zeAgent.log", none}}},
-        {"", 0, {{L"zeAgent.log", none}}},   // no sections: nowhere
-        {"filter=*.Debug\ntype=file\nfilename=x.log\n", 0, {{L"zeAgent.log", none}, {L"x.log", none}}},
+        {"filter=*.Debug\ntype=file\nfilename=x.log\n", 0, {{L"zeAgent.log", none}, {L"x.log", none}}},  // no sections
         {"[no filter]\ntype=file\nformat=%m\nfilename=nofilter.log\n"
          "[unknown type]\nfilter=*.Debug\ntype=printer\nformat=%m\nfilename=unknown.log\n"
          "[negative]\nmaxsize=-1\n" + all + "filename=negative.log\n"
@@ -142,7 +134,7 @@ TEST(LogConfig, IniSections)
         {"[s]\nmaxsize=4000\n" + all + "filename=second.log\n", 1000, {{L"second.log", appended}}},
     };
     for (const auto& c : cases) {
-        ClientSetup client;
+        logtest::ClientSetup client;
         client.log.SetString(L"szLastVersion", L"9.9");
         if (c.agentLimit)
             client.agent.SetDword(L"dwMaxLogfileSize", c.agentLimit);
