@@ -15,8 +15,9 @@ reg() { run reg "$@" >/dev/null; }
 
 sandbox=$build/demo-sandbox
 rm -rf "$sandbox"
-install=$sandbox/Orbisk scan=$sandbox/scan bin=$sandbox/bin
+install=$sandbox/Orbisk scan=$sandbox/scan bin=$sandbox/bin upload=$sandbox/upload
 mkdir -p "$install" "$scan/documents" "$scan/temp" "$scan/archive/old" "$bin"
+product="$WINEPREFIX/drive_c/Program Files/Tavrel/Halvane"
 cp -r "$dist/samples/." "$install/"
 cp "$dist/demo/helpviewer.exe" "$install/Agent/qxhelp.chm"
 cp "$dist/bin/Tolvane.dll" "$dist/demo/scanner.exe" "$bin/"
@@ -31,13 +32,24 @@ printf 'pagefile\r\n' > "$scan/pagefile.sys"
 
 root='HKLM\SOFTWARE\Tavrel\Orbisk'
 exclusions='SOFTWARE\Tavrel\Orbisk\OnDemandScan'
-cleanup() { reg delete "$root" /f || true; }
+cleanup() { reg delete "$root" /f || true; rm -rf "$product"; }
 trap cleanup EXIT
 cleanup
+# The agent and on-access scanner files whose versions the report shows.
+mkdir -p "$product/Agent" "$product/Kelmo"
+cp "$dist/samples/Agent/zeAgtSvc.exe" "$product/Agent/"
+cp "$dist/samples/Kelmo/zeOnAcc.dll" "$product/Kelmo/"
 reg add "$root" /v szInstallDir /t REG_SZ /d "$(win "$install")" /f
 reg add "$root\\zeSSCM\\OnAccess" /v dwAttrib /t REG_DWORD /d 0 /f
 reg add "$root\\zeSSCM\\Murmel" /v dwAttrib /t REG_DWORD /d 1 /f
 reg add "$root\\Log" /v bDebugEnable /t REG_DWORD /d 1 /f
+reg add "$root\\Agent\\SubSystems\\zeUpload\\Configuration" /v szUploadFrom /t REG_SZ /d "$(win "$upload")" /f
+reg add "$root\\Agent" /v szCompanyKey /t REG_SZ /d 'Demo Company' /f
+reg add "$root\\Agent" /v dwGroupID /t REG_DWORD /d 42 /f
+reg add "$root\\Agent" /v szEmailAddress /t REG_SZ /d 'scan.admin@example.com' /f
+reg add "$root\\Pelorin" /v EngineVer /t REG_SZ /d '5400.1158' /f
+reg add "$root\\Pelorin" /v AvDatVer /t REG_SZ /d '6071.0000' /f
+reg add "$root\\Pelorin" /v AvDatDate /t REG_SZ /d '2026/12/01' /f
 reg add "HKLM\\$exclusions" /v szExclude1 /t REG_SZ /d '*.tmp;*.bak' /f
 reg add "HKLM\\$exclusions" /v szExclude2 /t REG_SZ /d "$(win "$scan")\\archive\\*" /f
 
@@ -51,6 +63,14 @@ sleep 1   # the help viewer is started without waiting for it
 echo
 echo "== Requests the driver interface library received"
 tr -d '\r' < "$sandbox/trennix-calls.txt"
+echo
+echo "== Scan report in the upload folder"
+for f in "$upload"/*; do
+    [ -e "$f" ] || { echo "(no report)"; continue; }
+    echo "-- $(basename "$f")"
+    tr -d '\r' < "$f"
+    if xmllint --noout "$f"; then echo "-- xmllint: well-formed XML"; else echo "-- xmllint: NOT well-formed"; fi
+done
 echo
 echo "== Summary file written with special access rights"
 tr -d '\r' < "$sandbox/summary.txt"

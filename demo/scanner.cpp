@@ -1,8 +1,9 @@
 // A sample on-demand scanner that uses every export of Tolvane.dll on a
 // sandbox installation: it checks the subsystem switches, leaves its own
 // file accesses to the on-access scanner alone, loads its exclusion items,
-// walks a folder, "detects" files that carry the demo signature, writes a
-// summary file with special access rights and opens the product help.
+// walks a folder, "detects" files that carry the demo signature, writes the
+// scan report into the upload folder, writes a summary file with special
+// access rights and opens the product help.
 //
 //   scanner.exe <folder to scan> <exclusion key> <summary file>
 #include <tolvane.h>
@@ -82,6 +83,26 @@ void ScanFolder(const std::wstring& folder, CExcludeHelper& exclusions, ScanTota
     FindClose(search);
 }
 
+// One scan report per scan: the header at Init, one detection block per
+// detection, the statistics block and the final name when it is destroyed.
+void WriteScanReport(const ScanTotals& totals)
+{
+    CScnXml report;
+    if (!report.Init(nullptr)) {
+        std::printf("Scan report: no upload folder, no report\n");
+        return;
+    }
+    for (const std::wstring& path : totals.detections) {
+        CInfected detection = {};
+        detection.itemName = U(path.c_str());
+        detection.virusName = U(L"Demo-Signature.A");
+        detection.flags = CInfected::FlagFile | CInfected::FlagVirus | CInfected::FlagQuarantined;
+        report.AddInfected(detection);
+    }
+    report.SetNumScanned(totals.scanned);
+    std::printf("Scan report written: %u detection blocks\n", static_cast<unsigned>(totals.detections.size()));
+}
+
 bool WriteSummary(const std::wstring& path, const ScanTotals& totals)
 {
     // The summary is created with rights of its own: every client process
@@ -138,6 +159,8 @@ int wmain(int argc, wchar_t** argv)
     ScanFolder(scanFolder, exclusions, totals);
     std::printf("Scanned %u files, %u items excluded, %u detections\n", totals.scanned, totals.excluded,
                 static_cast<unsigned>(totals.detections.size()));
+
+    WriteScanReport(totals);
 
     std::printf("Summary with special access rights: %s\n",
                 WriteSummary(summaryPath, totals) ? "written" : "FAILED");

@@ -14,11 +14,6 @@ LogLevel ParseLevel(const char* text, size_t length)
     return Debug;
 }
 
-LogLevel ParseLevel(const char* text)
-{
-    return ParseLevel(text, strlen(text));
-}
-
 bool MatchesTerm(const LogEvent& event, const char* term, size_t length)
 {
     const char* dot = static_cast<const char*>(memchr(term, '.', length));
@@ -33,11 +28,6 @@ bool MatchesTerm(const LogEvent& event, const char* term, size_t length)
     }
     const char* levelText = dot + 1;
     return event.level <= ParseLevel(levelText, static_cast<size_t>(term + length - levelText));
-}
-
-bool MatchesTerm(const LogEvent& event, const char* term)
-{
-    return MatchesTerm(event, term, strlen(term));
 }
 
 bool MatchesFilter(const LogEvent& event, const char* filter)

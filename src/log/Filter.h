@@ -16,12 +16,10 @@ bool MatchesFilter(const LogEvent& event, const char* filter);
 // One term (without its "~"): the category part matches the beginning of the
 // event's category without regard to case ("*" matches every category), and
 // the event's level is at most the level that the term names.
-bool MatchesTerm(const LogEvent& event, const char* term);
 bool MatchesTerm(const LogEvent& event, const char* term, size_t length);
 
 // A level name, or the beginning of one, without regard to case; the first
 // name of the level table that begins with the text. Anything else: Debug.
-LogLevel ParseLevel(const char* text);
 LogLevel ParseLevel(const char* text, size_t length);
 
 } // namespace LogUtils

@@ -1,5 +1,5 @@
-// The recorder program (helprecorder.exe) seen from the tests: it is
-// copied where a test needs it and writes what it received beside itself.
+// The recorder program (helprecorder.exe), copied where a test needs it: it
+// writes its command line, then each argument, into "<its path>.received".
 #pragma once
 
 #include <windows.h>
@@ -14,21 +14,16 @@ namespace hosttest {
 // Copies the recorder to target; returns the file it will write there.
 inline std::wstring InstallRecorder(const std::wstring& target)
 {
-    std::wstring source = testsupport::ModuleFolder() + L"\\helprecorder.exe";
-    if (!CopyFileW(source.c_str(), target.c_str(), FALSE))
-        return std::wstring();
-    return target + L".received";
+    const std::wstring source = testsupport::ModuleFolder() + L"\\helprecorder.exe";
+    return CopyFileW(source.c_str(), target.c_str(), FALSE) ? target + L".received" : std::wstring();
 }
 
-// The lines of the recorder's report (its command line, then each argument),
-// waiting up to a minute for the program to write it; empty when none came.
+// The recorder's lines, waiting up to a minute for them; empty when none came.
 inline std::vector<std::string> WaitForRecord(const std::wstring& record)
 {
     for (int i = 0; i < 600 && !testsupport::FileExists(record); ++i)
         Sleep(100);
-    if (!testsupport::FileExists(record))
-        return {};
-    return testsupport::ReadLines(record);
+    return testsupport::FileExists(record) ? testsupport::ReadLines(record) : std::vector<std::string>();
 }
 
 } // namespace hosttest

@@ -1,5 +1,5 @@
-// CLauncher::LaunchApp: command lines, waiting and its log records, with the
-// recorder program as the launched program.
+// CLauncher::LaunchApp with the recorder program as the launched program:
+// command lines, waiting, the new process group, failures and the records.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -9,131 +9,67 @@
 
 #include "LogCapture.h"
 #include "TestSupport.h"
-#include "host/Launch/LaunchApp.h"
 #include "help_recorder.h"
+#include "host/Launch/LaunchApp.h"
 
-using testsupport::LogCapture;
 using testsupport::Narrow;
-using testsupport::TempFolder;
 
-namespace {
-
-// Every record of the launcher is of category Wexmoor; only the copy
-// warning is not at level Debug.
-std::vector<std::string> LauncherMessages(const LogCapture& capture)
+TEST(HostLaunch, StartsTheProgramWaitsWhenAskedAndLogs)
 {
-    std::vector<std::string> messages;
-    for (const auto& event : capture.events) {
-        EXPECT_EQ(event.category, "Wexmoor") << event.message;
-        EXPECT_FALSE(event.hasError) << event.message;
-        if (event.message == "StringCchCopy failed in LaunchApp")
-            EXPECT_EQ(event.level, LogUtils::Warning);
-        else
-            EXPECT_EQ(event.level, LogUtils::Debug) << event.message;
-        messages.push_back(event.message);
-    }
-    return messages;
-}
-
-} // namespace
-
-TEST(HostLaunch, StartsTheProgramWithItsArguments)
-{
-    TempFolder folder;
-    const std::wstring program = folder.Join(L"recorder.exe");
+    testsupport::TempFolder folder;
+    const std::wstring program = folder.Join(L"recorder.exe"), missing = folder.Join(L"missing.exe");
     const std::wstring record = hosttest::InstallRecorder(program);
     ASSERT_FALSE(record.empty());
+    const std::wstring longName = folder.Join(std::wstring(5000, L'x') + L".exe"), longArguments(2000, L'y');
     const std::string app = Narrow(program);
-
     struct Case {
-        const char* name;
-        const wchar_t* arguments;
-        int wait;
-        std::string commandLine;
-        std::vector<std::string> received;   // arguments as the program saw them
-    };
-    const Case cases[] = {
-        {"no arguments", nullptr, 1, app, {}},
-        {"empty arguments", L"", 1, app, {}},
-        {"arguments", L"alpha \"b c\"", 1, app + " alpha \"b c\"", {"alpha", "b c"}},
-        {"no waiting", L"gamma", 0, app + " gamma", {"gamma"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        DeleteFileW(record.c_str());
-        LogCapture capture;
-        CLauncher launcher;
-        ASSERT_EQ(launcher.LaunchApp(program.c_str(), c.arguments, c.wait), 1);
-        std::vector<std::string> expectedLog = {"Trying to launch: " + c.commandLine, "Launched OK"};
-        if (c.wait == 1) {
-            expectedLog.push_back("We are waiting for execution to complete...");
-            expectedLog.push_back("Completed successfully.");
-            // The program has ended, so its record is complete already.
-            EXPECT_TRUE(testsupport::FileExists(record));
-        }
-        EXPECT_EQ(LauncherMessages(capture), expectedLog);
-
-        std::vector<std::string> expectedRecord = {c.commandLine};
-        expectedRecord.insert(expectedRecord.end(), c.received.begin(), c.received.end());
-        EXPECT_EQ(hosttest::WaitForRecord(record), expectedRecord);
-    }
-}
-
-TEST(HostLaunch, WaitsUntilTheProgramHasEnded)
-{
-    TempFolder folder;
-    const std::wstring program = folder.Join(L"slow.exe");
-    const std::wstring record = hosttest::InstallRecorder(program);
-    CLauncher launcher;
-    // The program sleeps before it writes anything: only a launcher that waits
-    // finds its record in place on return.
-    ASSERT_EQ(launcher.LaunchApp(program.c_str(), L"--sleep-ms=700 done", 1), 1);
-    ASSERT_TRUE(testsupport::FileExists(record));
-    EXPECT_EQ(testsupport::ReadLines(record).back(), "done");
-}
-
-TEST(HostLaunch, ProgramsStartInANewProcessGroup)
-{
-    TempFolder folder;
-    const std::wstring program = folder.Join(L"group.exe");
-    const std::wstring record = hosttest::InstallRecorder(program);
-    CLauncher launcher;
-    ASSERT_EQ(launcher.LaunchApp(program.c_str(), L"--report-group", 1), 1);
-    EXPECT_EQ(testsupport::ReadLines(record).back(), "new process group: 1");
-    static_assert(CLauncher::kCreationFlags == 0x4000220, "default error mode, new group, normal priority");
-}
-
-TEST(HostLaunch, FailuresAreLoggedAndReportedByTheResult)
-{
-    TempFolder folder;
-    const std::wstring missing = folder.Join(L"missing.exe");
-    const std::wstring longName = folder.Join(std::wstring(5000, L'x') + L".exe");
-    const std::wstring longArguments(2000, L'y');
-
-    struct Case {
-        const char* name;
         std::wstring application;
         const wchar_t* arguments;
-        std::vector<std::string> log;
+        int wait, result;
+        bool cut;                            // the copy into the command line buffer fails
+        std::string commandLine;
+        std::vector<std::string> received;   // the arguments as the program saw them
     };
     const Case cases[] = {
-        {"missing program", missing, nullptr,
-         {"Trying to launch: " + Narrow(missing), "*** ERROR *** launching program"}},
-        {"missing program with arguments", missing, L"a b",
-         {"Trying to launch: " + Narrow(missing) + " a b", "*** ERROR *** launching program"}},
-        {"command line cut to its buffer", longName, L"",
-         {"StringCchCopy failed in LaunchApp",
-          "Trying to launch: " + Narrow(longName.substr(0, CLauncher::kCommandLineChars - 1)),
-          "*** ERROR *** launching program"}},
-        {"formatted command line cut by the platform", missing, longArguments.c_str(),
-         {"Trying to launch: " + Narrow((missing + L" " + longArguments).substr(0, 1023)),
-          "*** ERROR *** launching program"}},
+        {program, nullptr, 1, 1, false, app, {}},
+        {program, L"", 1, 1, false, app, {}},
+        // It sleeps before it writes: only a launcher that waits finds its record on return.
+        {program, L"--sleep-ms=700 alpha \"b c\"", 1, 1, false, app + " --sleep-ms=700 alpha \"b c\"",
+         {"alpha", "b c"}},
+        {program, L"--report-group gamma", 0, 1, false, app + " --report-group gamma",
+         {"gamma", "new process group: 1"}},
+        {missing, nullptr, 1, 0, false, Narrow(missing), {}},
+        {longName, L"", 1, 0, true, Narrow(longName.substr(0, CLauncher::kCommandLineChars - 1)), {}},
+        // The platform cuts the formatted command line.
+        {missing, longArguments.c_str(), 1, 0, false, Narrow((missing + L" " + longArguments).substr(0, 1023)), {}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        LogCapture capture;
-        CLauncher launcher;
-        EXPECT_EQ(launcher.LaunchApp(c.application.c_str(), c.arguments, 1), 0);
-        EXPECT_EQ(LauncherMessages(capture), c.log);
+        SCOPED_TRACE(c.commandLine.substr(0, 80) + (c.arguments && !*c.arguments ? " (empty arguments)" : ""));
+        DeleteFileW(record.c_str());
+        testsupport::LogCapture capture;
+        ASSERT_EQ(CLauncher().LaunchApp(c.application.c_str(), c.arguments, c.wait), c.result);
+        std::vector<std::string> log, messages;
+        if (c.cut)
+            log.push_back("StringCchCopy failed in LaunchApp");
+        log.push_back("Trying to launch: " + c.commandLine);
+        log.push_back(c.result == 1 ? "Launched OK" : "*** ERROR *** launching program");
+        if (c.result == 1 && c.wait == 1) {
+            log.push_back("We are waiting for execution to complete...");
+            log.push_back("Completed successfully.");
+            EXPECT_TRUE(testsupport::FileExists(record)) << "the program has ended";
+        }
+        // All of category Wexmoor, without an error code; only the copy warning is not Debug.
+        for (const auto& event : capture.events) {
+            EXPECT_EQ(event.category, "Wexmoor") << event.message;
+            EXPECT_FALSE(event.hasError) << event.message;
+            EXPECT_EQ(event.level, messages.empty() && c.cut ? LogUtils::Warning : LogUtils::Debug) << event.message;
+            messages.push_back(event.message);
+        }
+        EXPECT_EQ(messages, log);
+        if (c.result == 1) {
+            std::vector<std::string> recorded = {c.commandLine};
+            recorded.insert(recorded.end(), c.received.begin(), c.received.end());
+            EXPECT_EQ(hosttest::WaitForRecord(record), recorded);
+        }
     }
 }

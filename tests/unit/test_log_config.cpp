@@ -1,271 +1,167 @@
 // The log configuration read for every event: registry values, the logging
-// ini file and the built-in sinks. Events are written through the front end
-// and the files read back.
+// ini file and the built-in sinks, seen in the files read back.
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <regex>
 #include <set>
-#include <string>
 
 #include "log/LogManager.h"
 #include "log_test_support.h"
 
+using namespace LogUtils;
+using namespace testsupport;
 using logtest::ClientSetup;
-using logtest::LinesWith;
-using logtest::UniqueText;
-using testsupport::FileExists;
 
 namespace {
 
-std::string ProgramAndProcess()
+// A message that no other test writes, for finding lines in shared files.
+std::string UniqueText(const char* what)
 {
-    char text[64];
-    snprintf(text, sizeof(text), "%8s:%lx", LogUtils::LogManager::Instance().programName,
-             GetCurrentProcessId());
-    return text;
+    static int counter = 0;
+    return std::string(what) + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) +
+           "-" + std::to_string(++counter);
 }
 
-std::string Today()
+std::vector<std::string> LinesWith(const std::wstring& path, const std::string& text)
 {
-    time_t now = time(nullptr);
-    char text[16];
-    strftime(text, sizeof(text), "%Y%m%d", localtime(&now));
-    return text;
-}
-
-// "mm-dd hh:mm:ss " at the start of a line.
-bool StartsWithDateAndTime(const std::string& line)
-{
-    if (line.size() < 15)
-        return false;
-    for (size_t i = 0; i < 15; ++i) {
-        char c = line[i];
-        bool ok = i == 2 ? c == '-' : (i == 5 || i == 14) ? c == ' ' : (i == 8 || i == 11) ? c == ':' : isdigit(c) != 0;
-        if (!ok)
-            return false;
-    }
-    return true;
+    std::vector<std::string> found;
+    for (const std::string& line : ReadLines(path))
+        if (line.find(text) != std::string::npos)
+            found.push_back(line);
+    return found;
 }
 
 } // namespace
 
-TEST(LogConfig, NothingConfiguredGoesToTheTemporaryFolder)
+// The built-in sinks write into the install folder, or into the temporary
+// folder when there is none or it is longer than its buffer; a file whose
+// path does not fit the path buffer is skipped.
+TEST(LogConfig, DefaultSinks)
 {
-    ClientSetup client(false);
-    const std::wstring temp = testsupport::TempPath();
-    std::string info = UniqueText("info"), notice = UniqueText("notice"), debug = UniqueText("debug");
-    LOG_EVENT(Info, "Tolvane").Write("%s", info.c_str());
-    LOG_EVENT(Notice, "Tolvane").Write(L"%hs", notice.c_str());
-    LOG_EVENT(Debug, "Tolvane").Write("%s", debug.c_str());
-
-    std::vector<std::string> lines = LinesWith(temp + L"zeAgent.log", info);
-    ASSERT_EQ(1u, lines.size());
-    EXPECT_TRUE(StartsWithDateAndTime(lines[0])) << lines[0];
-    EXPECT_EQ(15u, lines[0].find("Info " + ProgramAndProcess() + " " + info)) << lines[0];
-    EXPECT_TRUE(LinesWith(temp + L"zeNotices.log", info).empty());
-
-    EXPECT_EQ(1u, LinesWith(temp + L"zeAgent.log", notice).size());
-    EXPECT_EQ(1u, LinesWith(temp + L"zeNotices.log", notice).size());
-
-    EXPECT_TRUE(LinesWith(temp + L"zeAgent.log", debug).empty());
-    EXPECT_TRUE(LinesWith(temp + L"zeNotices.log", debug).empty());
-
-    // bDebugEnable alone in the Log key widens the main log to Debug events.
-    client.Log().SetDword(L"bDebugEnable", 1);
-    std::string enabled = UniqueText("debug-enabled");
-    LOG_EVENT(Debug, "Tolvane").Write("%s", enabled.c_str());
-    EXPECT_EQ(1u, LinesWith(temp + L"zeAgent.log", enabled).size());
-}
-
-TEST(LogConfig, InstallFolderLongerThanItsBufferCountsAsMissing)
-{
-    ClientSetup client(false);
-    client.root.SetString(L"szInstallDir", client.folder.Path() + L"\\" + std::wstring(280, L'a'));
-    std::string text = UniqueText("long-install");
-    LOG_EVENT(Error, "Tolvane").Write("%s", text.c_str());
-    EXPECT_EQ(1u, LinesWith(testsupport::TempPath() + L"zeAgent.log", text).size());
-    EXPECT_EQ(1u, LinesWith(testsupport::TempPath() + L"zeNotices.log", text).size());
-}
-
-TEST(LogConfig, DefaultSinksInTheInstallFolder)
-{
-    ClientSetup client;
     const wchar_t* files[] = {L"zeAgent.log", L"zeNotices.log", L"Brisko.log", L"TavrelOASDetection.log"};
-    struct Case {
-        const char* category;
-        LogUtils::LogLevel level;
-        std::set<std::wstring> receivers;
-    } cases[] = {
-        {"Tolvane", LogUtils::Info, {L"zeAgent.log"}},
-        {"Wexmoor", LogUtils::Notice, {L"zeAgent.log", L"zeNotices.log"}},
-        {"Tolvane", LogUtils::Debug, {}},
-        {"Brisko", LogUtils::Info, {L"Brisko.log"}},
-        {"Brisko", LogUtils::Debug, {L"Brisko.log"}},
-        {"Brisko", LogUtils::Error, {L"zeNotices.log", L"Brisko.log"}},
-        {"TavrelOASDetection", LogUtils::Debug, {L"TavrelOASDetection.log"}},
-        {"TavrelOASDetection", LogUtils::Alert, {L"zeNotices.log", L"TavrelOASDetection.log"}},
-        {"", LogUtils::Emergency, {L"zeAgent.log", L"zeNotices.log"}},
+    struct { const char* category; LogLevel level; std::set<std::wstring> receivers; } cases[] = {
+        {"Tolvane", Info, {L"zeAgent.log"}}, {"Wexmoor", Notice, {L"zeAgent.log", L"zeNotices.log"}},
+        {"Tolvane", Debug, {}}, {"", Emergency, {L"zeAgent.log", L"zeNotices.log"}},
+        {"Brisko", Info, {L"Brisko.log"}}, {"Brisko", Debug, {L"Brisko.log"}},
+        {"Brisko", Error, {L"zeNotices.log", L"Brisko.log"}},
+        {"TavrelOASDetection", Debug, {L"TavrelOASDetection.log"}},
+        {"TavrelOASDetection", Alert, {L"zeNotices.log", L"TavrelOASDetection.log"}},
     };
-    for (const Case& c : cases) {
-        std::string text = UniqueText(c.category);
-        LogUtils::LogEvent(__FILE__, __LINE__, c.level, c.category).Write("%s", text.c_str());
-        for (const wchar_t* file : files) {
-            size_t expected = c.receivers.count(file);
-            EXPECT_EQ(expected, LinesWith(client.folder.Join(file), text).size())
-                << testsupport::Narrow(file) << " for " << c.category << "." << LogUtils::LevelName(c.level);
+    const std::regex dateAndTime(R"(\d\d-\d\d \d\d:\d\d:\d\d )");
+    char program[64];
+    snprintf(program, sizeof(program), "%8s:%lx ", LogManager::Instance().programName, GetCurrentProcessId());
+    for (const wchar_t* install : {L"", L"none", L"over-long", L"240"}) {
+        ClientSetup client(!*install);
+        std::wstring folder = *install ? TempPath() : client.folder.Path() + L"\\";
+        if (install[0] == L'o')
+            client.root.SetString(L"szInstallDir", client.folder.Path() + L"\\" + std::wstring(280, L'a'));
+        if (install[0] == L'2') {   // "zeNotices.log" still fits behind it, "TavrelOASDetection.log" does not
+            folder = client.folder.MakeFolder(std::wstring(239 - client.folder.Path().size(), L'f'));
+            client.root.SetString(L"szInstallDir", folder);
+            ASSERT_EQ(240u, folder.size());
+            folder += L"\\";
         }
+        for (const auto& c : cases) {
+            std::string text = UniqueText(c.category);
+            LogEvent(__FILE__, __LINE__, c.level, c.category).Write("%s", text.c_str());
+            for (const wchar_t* file : files) {
+                std::vector<std::string> lines = LinesWith(folder + file, text);
+                const bool skipped = install[0] == L'2' && file == files[3];
+                EXPECT_EQ(skipped ? 0 : c.receivers.count(file), lines.size())
+                    << Narrow(file) << " for " << c.category << "." << LevelName(c.level);
+                for (const std::string& line : lines) {   // the component logs' lines carry no level name
+                    EXPECT_TRUE(std::regex_match(line.substr(0, 15), dateAndTime)) << line;
+                    EXPECT_EQ((file == files[0] || file == files[1] ? LevelName(c.level) + std::string(" ") : "") +
+                                  program + text, line.substr(15));
+                }
+            }
+        }
+        client.log.SetDword(L"bDebugEnable", 1);   // alone, it widens the main log to Debug events
+        const std::string text = UniqueText("debug-enabled");
+        LOG_EVENT(Debug, "Tolvane").Write("%s", text.c_str());
+        EXPECT_EQ(1u, LinesWith(folder + L"zeAgent.log", text).size());
     }
-    // The debugger-less formats of the component logs carry no level name.
-    std::vector<std::string> brisko = client.Lines(L"Brisko.log");
-    ASSERT_FALSE(brisko.empty());
-    EXPECT_EQ(15u, brisko[0].find(ProgramAndProcess() + " Brisko-")) << brisko[0];
 }
 
-TEST(LogConfig, MainLogNameFromTheRegistry)
+// The main log's name, or the ini file in place of logCfg.Ini, from the Log
+// key's values; an ini file that does not exist means the built-in sinks.
+TEST(LogConfig, MainLogAndIniFileFromTheRegistry)
 {
-    struct Case {
-        const wchar_t* activity;      // nullptr: no value
-        const wchar_t* mainLogValue;  // the "<activity>Log" value, nullptr: none
-        const wchar_t* lastVersion;   // nullptr: none
-        std::string expected;
-    } cases[] = {
-        {nullptr, nullptr, nullptr, "zeAgent.log"},
-        {L"", nullptr, nullptr, "zeAgent.log"},
-        {L"zeUpdate", nullptr, L"5.1", "zeUpdate.log"},
-        {L"zeInstall", nullptr, nullptr, "zeInstall" + Today() + "000000.log"},
-        {L"zeuninstall", nullptr, L"4.2.1", "zeuninstall4.2.1.log"},
-        {L"zeAgent", L"agent-main.log", nullptr, "agent-main.log"},
-        {L"zeUpdate", L"upd<dt>ignored.txt", L"7.0", "upd7.0.log"},
+    char today[16];
+    time_t now = time(nullptr);
+    strftime(today, sizeof(today), "%Y%m%d", localtime(&now));
+    const wchar_t *kActivity = L"szCurrentActivityType", *kVersion = L"szLastVersion";
+    struct { std::vector<std::pair<const wchar_t*, const wchar_t*>> values; std::string expected; } cases[] = {
+        {{}, "zeAgent.log"},
+        {{{kActivity, L""}}, "zeAgent.log"},
+        {{{kActivity, L"zeUpdate"}, {kVersion, L"5.1"}}, "zeUpdate.log"},
+        {{{kActivity, L"zeInstall"}}, "zeInstall" + std::string(today) + "000000.log"},
+        {{{kActivity, L"zeuninstall"}, {kVersion, L"4.2.1"}}, "zeuninstall4.2.1.log"},
+        {{{kActivity, L"zeAgent"}, {L"zeAgentLog", L"agent-main.log"}}, "agent-main.log"},
+        {{{kActivity, L"zeUpdate"}, {L"zeUpdateLog", L"upd<dt>ignored.txt"}, {kVersion, L"7.0"}}, "upd7.0.log"},
+        {{{kActivity, L"zeScan"}, {L"zeScan", L"missing.ini"}}, "zeScan.log"},
+        {{{kActivity, L"zeScan"}, {L"zeScan", L"scanCfg.ini"}}, "scan.log"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         ClientSetup client;
-        if (c.activity)
-            client.Log().SetString(L"szCurrentActivityType", c.activity);
-        if (c.mainLogValue)
-            client.Log().SetString(std::wstring(c.activity) + L"Log", c.mainLogValue);
-        if (c.lastVersion)
-            client.Log().SetString(L"szLastVersion", c.lastVersion);
+        client.WriteIni("[a]\nfilter=*.Debug\ntype=file\nformat=%m\nfilename=scan.log\n", L"scanCfg.ini");
+        for (const auto& value : c.values)
+            client.log.SetString(value.first, value.second);
         std::string text = UniqueText("main");
         LOG_EVENT(Warning, "Tolvane").Write("%s", text.c_str());
-        EXPECT_EQ(1u, LinesWith(client.folder.Join(testsupport::Wide(c.expected)), text).size())
-            << c.expected;
+        EXPECT_EQ(1u, LinesWith(client.folder.Join(Wide(c.expected)), text).size()) << c.expected;
     }
 }
 
-TEST(LogConfig, ActivityTypeNamesItsIniFile)
+// Ini files, each given the same three events: the lines that reach each file
+// (none: no such file). Bad sections do not stop the others; a section
+// without "maxsize" takes the one before it, or the Agent key's, or 2 MiB.
+TEST(LogConfig, IniSections)
 {
-    ClientSetup client;
-    client.WriteIni("[a]\nfilter=*.Debug\ntype=file\nformat=%m\nfilename=other.log\n");
-    client.WriteIni("[a]\nfilter=*.Debug\ntype=file\nformat=%m\nfilename=scan.log\n", L"scanCfg.ini");
-    client.Log().SetString(L"szCurrentActivityType", L"zeScan");
-    client.Log().SetString(L"zeScan", L"scanCfg.ini");
-    LOG_EVENT(Debug, "Tolvane").Write("to scan");
-    EXPECT_EQ(std::vector<std::string>{"to scan"}, client.Lines(L"scan.log"));
-    EXPECT_FALSE(FileExists(client.folder.Join(L"other.log")));
-
-    // An ini file named by the activity type that does not exist: built-in sinks.
-    client.Log().SetString(L"zeScan", L"missing.ini");
-    std::string text = UniqueText("no-ini");
-    LOG_EVENT(Info, "Tolvane").Write("%s", text.c_str());
-    EXPECT_EQ(1u, LinesWith(client.folder.Join(L"zeScan.log"), text).size());
-}
-
-TEST(LogConfig, IniSectionsInOrder)
-{
-    ClientSetup client;
-    client.Log().SetString(L"szLastVersion", L"9.9");
-    client.WriteIni(
-        "[first]\nfilter=*.Info\nformat=%l|%f|%m\ntype=file\nfilename=one.log\n"
-        "[second]\nfilter=~Tolvane.Debug   *.Warning\ntype=FILE\nformat=%m\nfilename=two.log\n"
-        "[no format]\nfilter=*.Debug\ntype=file\nfilename=empty<dt>ignored.txt\n");
-    LOG_EVENT(Info, "Tolvane").Write("m1");
-    LOG_EVENT(Error, "Wexmoor").Write("m2");
-    LOG_EVENT(Emergency, "Tolvane").Write("m3");
-    EXPECT_EQ((std::vector<std::string>{"Info|Tolvane|m1", "Error|Wexmoor|m2", "Emergency|Tolvane|m3"}),
-              client.Lines(L"one.log"));
-    EXPECT_EQ(std::vector<std::string>{"m2"}, client.Lines(L"two.log"));
-    EXPECT_EQ(std::string("\r\n\r\n\r\n"), testsupport::ReadFileBytes(client.folder.Join(L"empty9.9.log")));
-    EXPECT_FALSE(FileExists(client.folder.Join(L"zeAgent.log")));
-}
-
-TEST(LogConfig, SizeLimitOfAFileSection)
-{
-    const std::string second = "[second]\nfilter=*.Debug\ntype=file\nformat=%m\nfilename=second.log\n";
-    struct Case {
-        std::string ini;
-        DWORD agentLimit;   // 0: no "dwMaxLogfileSize"
-        bool restarted;     // second.log (1500 bytes before) is started anew
-    } cases[] = {
-        {"[first]\nfilter=*.Debug\ntype=file\nmaxsize=1000\nfilename=first.log\n" + second, 0, true},
-        {second, 1000, true},
-        {second, 0, false},                                       // 2 MiB
-        {"[s]\nfilter=*.Debug\ntype=file\nformat=%m\nmaxsize=4000\nfilename=second.log\n", 1000, false},
+    const std::string all = "filter=*.Debug\ntype=file\nformat=%m\n", second = "[second]\n" + all + "filename=second.log\n";
+    const std::string x1500(1500, 'x');   // second.log before each case
+    const std::vector<std::string> none, every = {"e1", "e2", "e3"}, appended = {x1500 + "e1", "e2", "e3"};
+    using Files = std::vector<std::pair<const wchar_t*, std::vector<std::string>>>;
+    struct { std::string ini; DWORD agentLimit; Files files; } cases[] = {
+        {"[first]\nfilter=*.Info\nformat=%l|%f|%m\ntype=file\nfilename=one.log\n"
+         "[second]\nfilter=~Tolvane.Debug   *.Warning\ntype=FILE\nformat=%m\nfilename=two.log\n"
+         "[no format]\nfilter=*.Debug\ntype=file\nfilename=empty<dt>ignored.txt\n", 0,
+         {{L"one.log", {"Error|Wexmoor|e2", "Emergency|Tolvane|e3"}}, {L"two.log", {"e2"}},
+          {L"empty9.9.log", {"", "", ""}}, {L"zeAgent.log", none}}},
+        {"", 0, {{L"zeAgent.log", none}}},   // no sections: nowhere
+        {"filter=*.Debug\ntype=file\nfilename=x.log\n", 0, {{L"zeAgent.log", none}, {L"x.log", none}}},
+        {"[no filter]\ntype=file\nformat=%m\nfilename=nofilter.log\n"
+         "[unknown type]\nfilter=*.Debug\ntype=printer\nformat=%m\nfilename=unknown.log\n"
+         "[negative]\nmaxsize=-1\n" + all + "filename=negative.log\n"
+         "[huge]\nmaxsize=99999999999999999999\n" + all + "filename=huge.log\n"
+         "[odd format]\nfilter=*.Debug\ntype=file\nformat=%m%q%Z%\nfilename=odd.log\n"
+         "[bad server]\nfilter=*.Debug\ntype=syslog\nserver=not-an-address\nformat=%m\n"
+         "[long name]\n" + all + "filename=" + std::string(255, 'n') + ".log\n"
+         "[folder]\n" + all + "filename=\n"
+         "[missing folder]\n" + all + "filename=no\\such\\folder.log\n"
+         "[last]\n" + all + "filename=last.log\n", 0,
+         {{L"nofilter.log", none}, {L"unknown.log", none}, {L"negative.log", every}, {L"huge.log", every},
+          {L"odd.log", every}, {L"last.log", every}}},
+        {"[first]\nmaxsize=1000\n" + all + "filename=first.log\n" + second, 0, {{L"second.log", every}}},
+        {second, 1000, {{L"second.log", every}}},
+        {second, 0, {{L"second.log", appended}}},
+        {"[s]\nmaxsize=4000\n" + all + "filename=second.log\n", 1000, {{L"second.log", appended}}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         ClientSetup client;
-        client.WriteIni(c.ini);
+        client.log.SetString(L"szLastVersion", L"9.9");
         if (c.agentLimit)
-            client.Agent().SetDword(L"dwMaxLogfileSize", c.agentLimit);
-        testsupport::WriteFileBytes(client.folder.Join(L"second.log"), std::string(1500, 'x'));
-        LOG_EVENT(Info, "Tolvane").Write("fresh");
-        std::string content = testsupport::ReadFileBytes(client.folder.Join(L"second.log"));
-        if (c.restarted)
-            EXPECT_EQ("fresh\r\n", content) << c.ini;
-        else
-            EXPECT_EQ(1507u, content.size()) << c.ini;
+            client.agent.SetDword(L"dwMaxLogfileSize", c.agentLimit);
+        client.WriteIni(c.ini);
+        WriteFileBytes(client.folder.Join(L"second.log"), x1500);
+        LOG_EVENT(Debug, "Tolvane").Write("e1");
+        LOG_EVENT(Error, "Wexmoor").Write("e2");
+        EXPECT_EQ(c.ini.find('[') != std::string::npos,
+                  LogManager::Instance().Dispatch(logtest::FixedEvent(Emergency, "Tolvane", "e3")));
+        for (const auto& file : c.files) {
+            EXPECT_EQ(file.second, client.Lines(file.first)) << Narrow(file.first) << " of\n" << c.ini;
+            EXPECT_EQ(!file.second.empty(), FileExists(client.folder.Join(file.first))) << Narrow(file.first);
+        }
     }
-}
-
-TEST(LogConfig, IniWithoutSectionsSendsTheEventNowhere)
-{
-    for (const char* text : {"", "filter=*.Debug\ntype=file\nfilename=x.log\n"}) {
-        ClientSetup client;
-        client.WriteIni(text);
-        LogUtils::LogEvent event = logtest::FixedEvent(LogUtils::Emergency, "Tolvane", "nowhere");
-        EXPECT_FALSE(LogUtils::LogManager::Instance().Dispatch(event));
-        LOG_EVENT(Emergency, "Tolvane").Write("nowhere");
-        EXPECT_FALSE(FileExists(client.folder.Join(L"zeAgent.log")));
-        EXPECT_FALSE(FileExists(client.folder.Join(L"x.log")));
-    }
-}
-
-TEST(LogConfig, BadSectionsDoNotStopTheOthers)
-{
-    ClientSetup client;
-    client.WriteIni(
-        "[no filter]\ntype=file\nformat=%m\nfilename=nofilter.log\n"
-        "[unknown type]\nfilter=*.Debug\ntype=printer\nformat=%m\nfilename=unknown.log\n"
-        "[negative]\nfilter=*.Debug\ntype=file\nmaxsize=-1\nformat=%m\nfilename=negative.log\n"
-        "[huge]\nfilter=*.Debug\ntype=file\nmaxsize=99999999999999999999\nformat=%m\nfilename=huge.log\n"
-        "[odd format]\nfilter=*.Debug\ntype=file\nformat=%m%q%Z%\nfilename=odd.log\n"
-        "[bad server]\nfilter=*.Debug\ntype=syslog\nserver=not-an-address\nformat=%m\n"
-        "[no server]\nfilter=*.Debug\ntype=syslog\nformat=%m\n"
-        "[long name]\nfilter=*.Debug\ntype=file\nformat=%m\nfilename=" + std::string(255, 'n') + ".log\n"
-        "[folder]\nfilter=*.Debug\ntype=file\nformat=%m\nfilename=\n"
-        "[missing folder]\nfilter=*.Debug\ntype=file\nformat=%m\nfilename=no\\such\\folder.log\n"
-        "[last]\nfilter=*.Debug\ntype=file\nformat=%m\nfilename=last.log\n");
-    LOG_EVENT(Debug, "Tolvane").Write("e1");
-    LOG_EVENT(Info, "Wexmoor").Write("e2");
-    EXPECT_FALSE(FileExists(client.folder.Join(L"nofilter.log")));
-    EXPECT_FALSE(FileExists(client.folder.Join(L"unknown.log")));
-    const std::vector<std::string> both = {"e1", "e2"};
-    EXPECT_EQ(both, client.Lines(L"negative.log"));
-    EXPECT_EQ(both, client.Lines(L"huge.log"));
-    EXPECT_EQ(both, client.Lines(L"odd.log"));
-    EXPECT_EQ(both, client.Lines(L"last.log"));
-}
-
-TEST(LogConfig, FilesThatDoNotFitThePathBufferAreSkipped)
-{
-    ClientSetup client;
-    // An install folder of 240 characters: "zeNotices.log" still fits behind
-    // it, "TavrelOASDetection.log" does not.
-    std::wstring longName(239 - client.folder.Path().size(), L'f');
-    std::wstring install = client.folder.MakeFolder(longName);
-    ASSERT_EQ(240u, install.size());
-    client.root.SetString(L"szInstallDir", install);
-    std::string text = UniqueText("long-folder");
-    LOG_EVENT(Error, "TavrelOASDetection").Write("%s", text.c_str());
-    EXPECT_EQ(1u, LinesWith(install + L"\\zeNotices.log", text).size());
-    EXPECT_FALSE(FileExists(install + L"\\TavrelOASDetection.log"));
 }

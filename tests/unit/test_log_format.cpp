@@ -1,128 +1,92 @@
+// The filter language and the line format of the log sinks, as tables.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "log/Filter.h"
 #include "log/LineFormat.h"
 #include "log/LogManager.h"
 #include "log_test_support.h"
 
 using namespace LogUtils;
 
-namespace {
-
-std::string Render(const char* format, const LogEvent& event)
+TEST(LogFilter, FilterLanguage)
 {
-    std::string line;
-    ATLString_OStream stream(line);
-    EXPECT_TRUE(FormatEvent(format, event, stream));
-    return line;
+    const char* kMain = "~Brisko.Debug ~TavrelOASDetection.Debug *.Info";
+    const char* kWarning = "*.Warning ~Tolvane.Debug";
+    struct { const char* filter; const char* category; LogLevel level; bool admitted; } cases[] = {
+        {"*.Info", "Tolvane", Info, true}, {"*.Info", "Tolvane", Debug, false},
+        {"*.Notice", "X", Warning, true}, {"*.Notice", "X", Info, false}, {"*.Debug", "", Debug, true},
+        {"sw.Debug", "Swift", Debug, true}, {"Brisko.Debug", "Bris", Debug, false},  // a category prefix, any case
+        {".Error", "anything", Error, true},         // an empty category part matches every event
+        {"Tolvane", "Tolvane", Emergency, false}, {"*", "Tolvane", Emergency, false},  // no "." never matches
+        {"*x.Debug", "Tolvane", Emergency, false},
+        {"Tolvane.Err", "tolvane", Error, true}, {"Tolvane.Err", "tolvane", Warning, false},
+        {"Tolvane.Bogus", "Tolvane", Debug, true}, {"*.Infos", "X", Debug, true},  // unknown levels read as Debug
+        // a level is the first one whose name begins with the text, any case
+        {"*.E", "X", Alert, false}, {"*.", "X", Emergency, true}, {"*.", "X", Alert, false},
+        {"*.crit", "X", LogUtils::CriticalError, true}, {"*.crit", "X", Error, false}, {"*.n", "X", Info, false},
+        {"*.a", "X", LogUtils::CriticalError, false}, {"*.warn", "X", Warning, true}, {"*.warn", "X", Notice, false},
+        {"", "Tolvane", Emergency, false}, {"   ", "Tolvane", Emergency, false},
+        {kMain, "Tolvane", Info, true}, {kMain, "Tolvane", Debug, false},
+        {kMain, "Brisko", Emergency, false}, {kMain, "TavrelOASDetection", Info, false},
+        {kWarning, "Tolvane", Emergency, false}, {kWarning, "Wexmoor", Warning, true},
+        {kWarning, "Wexmoor", Notice, false},
+        {"~Tolvane.Debug *.Warning", "Wexmoor", Error, true},  // order does not matter
+        {"  Brisko.Debug   Wexmoor.Error  ", "Wexmoor", Error, true},
+        {"Brisko.Debug Wexmoor.Error", "Tolvane", Emergency, false},
+        {"~*.Debug", "Wexmoor", Error, false},       // negative terms alone admit nothing
+        {"~ *.Info", "Wexmoor", Info, true},         // "~" alone matches nothing
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.admitted, MatchesFilter(logtest::FixedEvent(c.level, c.category, ""), c.filter))
+            << '"' << c.filter << "\" against " << c.category << "." << LevelName(c.level);
 }
-
-std::string ProgramField()
-{
-    char field[64];
-    snprintf(field, sizeof(field), "%8s", LogManager::Instance().programName);
-    return field;
-}
-
-std::string ErrorText(unsigned int code)
-{
-    char buffer[kErrorTextBytes];
-    return FormatErrorText(code, buffer);
-}
-
-} // namespace
 
 TEST(LogLineFormat, Conversions)
 {
-    LogEvent event = logtest::FixedEvent(Warning, "Wexmoor", "Something happened");
-    struct Case {
-        const char* format;
-        std::string expected;
-    } cases[] = {
+    char user[257], station[261] = {}, saved[sizeof(LogManager::Instance().programName)];
+    DWORD size = sizeof(user), needed = 0;
+    ASSERT_TRUE(GetUserNameA(user, &size));
+    ASSERT_TRUE(GetUserObjectInformationA(GetProcessWindowStation(), UOI_NAME, station, sizeof(station), &needed));
+    struct { const char* format; std::string expected; } cases[] = {
         {"%D %T %l", "12-04 22:58:01 Warning"},
         {"%+D %+T", "2026-12-04 22:58:01.250"},
-        {"%+D %T", "2026-12-04 22:58:01"},          // the plus flag does not carry over
+        {"%+D %T", "2026-12-04 22:58:01"},         // the plus flag does not carry over
         {"%-+D|%+-T", "2026-12-04|22:58:01.250"},  // "-" is accepted and ignored
         {"%p %+p %t %+t", "6700 1a2c 31 1f"},
         {"%L %f %m", "321 Wexmoor Something happened"},
         {"%s|%+s", "ReportBase.cpp|.\\Src\\ReportBase.cpp"},
         {"100%% done", "100% done"},
-        {"a%qb%", "ab"},                            // unknown conversion, "%" at the end
+        {"a%qb%", "ab"},                           // unknown conversion, "%" at the end
         {"", ""},
-        {"no conversions", "no conversions"},
-        {"%P:%+p", ProgramField() + ":1a2c"},
+        {"%P:%+p", "     abc:1a2c"},               // the program name right-aligned in 8 characters
+        {"%U|%w|%i", std::string(user) + "|" + station + "|0"},  // no terminal services: session 0
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.expected, Render(c.format, event)) << "format " << c.format;
-}
-
-TEST(LogLineFormat, NegativeIdsPrintInHexadecimal)
-{
-    LogEvent event = logtest::FixedEvent(Info, "Tolvane", "");
-    event.processId = 0xFFFFFFF0u;
-    event.threadId = 0x80000000u;
-    EXPECT_EQ("fffffff0 80000000", Render("%p %t", event));
-}
-
-TEST(LogLineFormat, DefaultMainLineWithAttachedError)
-{
-    LogEvent event = logtest::FixedEvent(Warning, "Wexmoor", "Failed to delete file C:\\x\\y.tmp");
-    event.WithError(2);
-    EXPECT_EQ("12-04 22:58:01 Warning " + ProgramField() +
-                  ":1a2c Failed to delete file C:\\x\\y.tmp " + ErrorText(2),
-              Render("%D %T %l %P:%+p %m", event));
-    EXPECT_EQ(0u, ErrorText(2).find("Error=2: "));
-}
-
-TEST(LogLineFormat, WideMessageIsConvertedToTheAnsiCodePage)
-{
-    LogEvent event = logtest::FixedEvent(Info, "Tolvane", nullptr);
-    event.narrowMessage = nullptr;
-    event.wideMessage = L"wide text \x00e9";
-    EXPECT_EQ(testsupport::Narrow(L"[wide text \x00e9]"), Render("[%m]", event));
-    event.WithError(0x80004005u);
-    EXPECT_EQ(testsupport::Narrow(L"wide text \x00e9 ") + ErrorText(0x80004005u), Render("%m", event));
-}
-
-TEST(LogLineFormat, ProgramNameIsRightAlignedInEightCharacters)
-{
-    LogEvent event = logtest::FixedEvent(Info, "Tolvane", "");
-    char saved[32];
+    LogEvent event = logtest::FixedEvent(Warning, "Wexmoor", "Something happened");
     memcpy(saved, LogManager::Instance().programName, sizeof(saved));
     strcpy(LogManager::Instance().programName, "abc");
-    std::string shortName = Render("%P", event);
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, RenderLine(c.format, event, "")) << "format " << c.format;
     strcpy(LogManager::Instance().programName, "abcdefghijk");
-    std::string longName = Render("%P", event);
+    EXPECT_EQ("abcdefghijk", RenderLine("%P", event, ""));
     memcpy(LogManager::Instance().programName, saved, sizeof(saved));
-    EXPECT_EQ("     abc", shortName);
-    EXPECT_EQ("abcdefghijk", longName);
+
+    event.processId = 0xFFFFFFF0u;   // negative ids print in hexadecimal
+    event.threadId = 0x80000000u;
+    EXPECT_EQ("fffffff0 80000000", RenderLine("%p %t", event, ""));
 }
 
-TEST(LogLineFormat, SystemConversions)
+TEST(LogLineFormat, MessagesAndAttachedErrors)
 {
-    LogEvent event = logtest::FixedEvent(Info, "Tolvane", "");
-    char user[257];
-    DWORD size = sizeof(user);
-    ASSERT_TRUE(GetUserNameA(user, &size));
-    EXPECT_EQ(user, Render("%U", event));
-
-    char station[261] = {};
-    DWORD needed = 0;
-    ASSERT_TRUE(GetUserObjectInformationA(GetProcessWindowStation(), UOI_NAME, station,
-                                          sizeof(station), &needed));
-    EXPECT_EQ(station, Render("%w", event));
-    // No terminal services on this system: session 0.
-    EXPECT_EQ("0", Render("%i", event));
-}
-
-TEST(LogLineFormat, FixedBufferKeepsWhatFits)
-{
-    LogEvent event = logtest::FixedEvent(Info, "Tolvane", "0123456789abcdef");
-    char buffer[16];
-    memset(buffer, '#', sizeof(buffer));
-    FixedBuffer_OStream stream(buffer, buffer + 10);
-    FormatEvent("%m", event, stream);
-    EXPECT_EQ(buffer + 10, stream.cursor);
-    EXPECT_EQ("0123456789######", std::string(buffer, sizeof(buffer)));   // no terminator written
+    char buffer[2][kErrorTextBytes];
+    const std::string error2 = FormatErrorText(2, buffer[0]), error5 = FormatErrorText(0x80004005u, buffer[1]);
+    LogEvent event = logtest::FixedEvent(Warning, "Wexmoor", nullptr);
+    event.wideMessage = L"wide text \x00e9";   // converted to the ANSI code page
+    EXPECT_EQ(testsupport::Narrow(L"[wide text \x00e9]"), RenderLine("[%m]", event, ""));
+    EXPECT_EQ(testsupport::Narrow(L"wide text \x00e9 ") + error5, RenderLine("%m", event.WithError(0x80004005u), ""));
+    event.wideMessage = nullptr;
+    event.narrowMessage = "Failed to delete file C:\\x\\y.tmp";
+    EXPECT_EQ(0u, error2.find("Error=2: "));
+    EXPECT_EQ("Failed to delete file C:\\x\\y.tmp " + error2, RenderLine("%m", event.WithError(2), ""));
 }
