@@ -3,54 +3,42 @@
 
 namespace Report {
 
-// Plain header: opens Root, MachineID and Entitlement. Line 17 is indented
-// by two tabs and has a blank before "/>"; both belong to the format.
-const wchar_t kPlainHeader[] =
-    L"<?xml version=\"1.0\" %IDS_TOLVANE_XML_ENCODING%?>\r\n"
+// The header's first two lines, and the machine lines that follow them in
+// both headers (the partner header puts its Build element in between). The
+// HalcyraIsEnabled line is indented by two tabs and has a blank before "/>";
+// both belong to the format.
+#define REPORT_DECLARATION_AND_ROOT \
+    L"<?xml version=\"1.0\" %IDS_TOLVANE_XML_ENCODING%?>\r\n" \
     L"<Root>\r\n"
-    L"    <MachineID value=\"%CPUID%\" time=\"%TIME%\">\r\n"
-    L"        <MachineIDTZ value=\"%TZ%\"/>\r\n"
-    L"        <MachineName value=\"%CPUNAME%\"/>\r\n"
-    L"        <EmailAddress value=\"%EMAIL%\"/>\r\n"
-    L"        <IPAddress value=\"%IPADDRESS%\"/>\r\n"
-    L"        <OSVersion value=\"%OSVERSION%\"/>\r\n"
-    L"        <IEVersion value=\"%IEVERSION%\"/>\r\n"
-    L"        <Software value=\"Halvane\" version=\"%SOFTVER%\"/>\r\n"
-    L"        <SoftwareLanguageID value=\"%LANGUAGEID%\"/>\r\n"
-    L"        <EngineVersion value=\"%ENGINEVERSION%\"/>\r\n"
-    L"        <DATVersion value=\"%AVDATVERSION%\"/>\r\n"
-    L"        <DATDate value=\"%AVDATDATE%\"/>\r\n"
-    L"        <AgentBuildVersion value=\"%AGENTBUILDVERSION%\"/>\r\n"
-    L"        <ScannerBuildVersion value=\"%SCANNERBUILDVERSION%\"/>\r\n"
-    L"\t\t<HalcyraIsEnabled value=\"%HALCYRASTATUS%\" />\r\n"
-    L"        <KVBServerIsEnabled value=\"%KVBFLAG%\"/>\r\n"
-    L"        <GroupID value=\"%GROUPID%\"/>\r\n"
-    L"        <Entitlement value=\"%COMPANY%\">\r\n";
+
+#define REPORT_MACHINE_LINES \
+    L"    <MachineID value=\"%CPUID%\" time=\"%TIME%\">\r\n" \
+    L"        <MachineIDTZ value=\"%TZ%\"/>\r\n" \
+    L"        <MachineName value=\"%CPUNAME%\"/>\r\n" \
+    L"        <EmailAddress value=\"%EMAIL%\"/>\r\n" \
+    L"        <IPAddress value=\"%IPADDRESS%\"/>\r\n" \
+    L"        <OSVersion value=\"%OSVERSION%\"/>\r\n" \
+    L"        <IEVersion value=\"%IEVERSION%\"/>\r\n" \
+    L"        <Software value=\"Halvane\" version=\"%SOFTVER%\"/>\r\n" \
+    L"        <SoftwareLanguageID value=\"%LANGUAGEID%\"/>\r\n" \
+    L"        <EngineVersion value=\"%ENGINEVERSION%\"/>\r\n" \
+    L"        <DATVersion value=\"%AVDATVERSION%\"/>\r\n" \
+    L"        <DATDate value=\"%AVDATDATE%\"/>\r\n" \
+    L"        <AgentBuildVersion value=\"%AGENTBUILDVERSION%\"/>\r\n" \
+    L"        <ScannerBuildVersion value=\"%SCANNERBUILDVERSION%\"/>\r\n" \
+    L"\t\t<HalcyraIsEnabled value=\"%HALCYRASTATUS%\" />\r\n" \
+    L"        <KVBServerIsEnabled value=\"%KVBFLAG%\"/>\r\n" \
+    L"        <GroupID value=\"%GROUPID%\"/>\r\n" \
+    L"        <Entitlement value=\"%COMPANY%\">\r\n"
+
+// Plain header: opens Root, MachineID and Entitlement.
+const wchar_t kPlainHeader[] = REPORT_DECLARATION_AND_ROOT REPORT_MACHINE_LINES;
 
 // Partner header: the plain header with the Build element after <Root>.
-const wchar_t kPartnerHeader[] =
-    L"<?xml version=\"1.0\" %IDS_TOLVANE_XML_ENCODING%?>\r\n"
-    L"<Root>\r\n"
+const wchar_t kPartnerHeader[] = REPORT_DECLARATION_AND_ROOT
     L"\t<Build ID=\"%BUILDID%\" Type=\"%BUILDTYPE%\" partnerCode=\"%PARTNERCODE%\">\r\n"
     L"\t</Build>\r\n"
-    L"    <MachineID value=\"%CPUID%\" time=\"%TIME%\">\r\n"
-    L"        <MachineIDTZ value=\"%TZ%\"/>\r\n"
-    L"        <MachineName value=\"%CPUNAME%\"/>\r\n"
-    L"        <EmailAddress value=\"%EMAIL%\"/>\r\n"
-    L"        <IPAddress value=\"%IPADDRESS%\"/>\r\n"
-    L"        <OSVersion value=\"%OSVERSION%\"/>\r\n"
-    L"        <IEVersion value=\"%IEVERSION%\"/>\r\n"
-    L"        <Software value=\"Halvane\" version=\"%SOFTVER%\"/>\r\n"
-    L"        <SoftwareLanguageID value=\"%LANGUAGEID%\"/>\r\n"
-    L"        <EngineVersion value=\"%ENGINEVERSION%\"/>\r\n"
-    L"        <DATVersion value=\"%AVDATVERSION%\"/>\r\n"
-    L"        <DATDate value=\"%AVDATDATE%\"/>\r\n"
-    L"        <AgentBuildVersion value=\"%AGENTBUILDVERSION%\"/>\r\n"
-    L"        <ScannerBuildVersion value=\"%SCANNERBUILDVERSION%\"/>\r\n"
-    L"\t\t<HalcyraIsEnabled value=\"%HALCYRASTATUS%\" />\r\n"
-    L"        <KVBServerIsEnabled value=\"%KVBFLAG%\"/>\r\n"
-    L"        <GroupID value=\"%GROUPID%\"/>\r\n"
-    L"        <Entitlement value=\"%COMPANY%\">\r\n";
+    REPORT_MACHINE_LINES;
 
 // One detection. The FileType line is indented by four tabs.
 const wchar_t kDetectionBlock[] =

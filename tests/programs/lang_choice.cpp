@@ -2,7 +2,6 @@
 // the UI languages, the choice and the text 705 found for it (UTF-8): "user 0c07 system 0c07 choice 0407 text Bereinigt".
 #include <algorithm>
 #include <cstdio>
-#include <string>
 
 #include "lang/LoadLang.h"
 #include "lang_test_install.h"
@@ -10,19 +9,14 @@
 int main(int argc, char** argv)
 {
     langtest::TempInstall install;
-    for (int i = 1; i < argc; ++i) {
-        const std::wstring language = testsupport::Wide(argv[i]);
-        CopyFileW((testsupport::ModuleFolder() + L"\\qxres\\" + language + L"\\QxRes_l.dll").c_str(),
-                  (install.InstallLanguage(language) + L"\\QxRes_l.dll").c_str(), FALSE);
-    }
+    for (int i = 1; i < argc; ++i)
+        CopyFileW((testsupport::ModuleFolder() + L"\\qxres\\" + testsupport::Wide(argv[i]) + L"\\QxRes_l.dll").c_str(),
+                  (install.InstallLanguage(testsupport::Wide(argv[i])) + L"\\QxRes_l.dll").c_str(), FALSE);
     wchar_t text[1000] = L"<none>";
-    if (HMODULE library = LoadResourceLibrary(L"QxRes_l.dll", nullptr)) {
-        text[std::max(0, LoadStringW(library, 705, text, 1000))] = 0;
-        FreeLibrary(library);
-    }
+    if (HMODULE library = LoadResourceLibrary(L"QxRes_l.dll", nullptr))
+        text[std::max(0, LoadStringW(library, 705, text, 1000))] = 0;   // freed when the program ends
     const std::wstring line = L"choice " + langtest::MakeHelper()->GetUILanguageString() + L" text " + text;
-    char utf8[4000];
-    utf8[WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), utf8, sizeof(utf8) - 1, nullptr, nullptr)] = 0;
+    char utf8[4000] = "";
+    WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, utf8, sizeof(utf8), nullptr, nullptr);
     printf("user %04x system %04x %s\n", GetUserDefaultUILanguage(), GetSystemDefaultUILanguage(), utf8);
-    return 0;
 }

@@ -1,11 +1,10 @@
-// Test helpers of the language code: a temporary installation, the language object, registry read-back.
+// Test helpers of the language code: a temporary installation and the language object.
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
 #include <string>
-#include <utility>
 
 #include "TestSupport.h"
 #include "lang/MUIHelper.h"
@@ -27,24 +26,5 @@ struct TempInstall {
 
 using HelperPtr = std::unique_ptr<IMUIHelper, void (*)(IMUIHelper*)>;
 inline HelperPtr MakeHelper() { return HelperPtr(CMUIHelperFactory::CreateInstance(), [](IMUIHelper* h) { h->Release(); }); }
-
-// A registry value's type and bytes as stored; type 0 when it is missing.
-using RegValue = std::pair<DWORD, std::string>;
-inline RegValue ReadValue(HKEY root, const wchar_t* path, const wchar_t* name)
-{
-    HKEY key = nullptr;
-    DWORD type = 0, size = 256;
-    BYTE data[256];
-    if (RegOpenKeyExW(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return {};
-    const bool found = RegQueryValueExW(key, name, nullptr, &type, data, &size) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return found ? RegValue(type, std::string(reinterpret_cast<const char*>(data), size)) : RegValue();
-}
-
-inline std::string WideBytes(const std::wstring& text)   // with the terminator
-{
-    return std::string(reinterpret_cast<const char*>(text.c_str()), (text.size() + 1) * sizeof(wchar_t));
-}
 
 } // namespace langtest

@@ -1,38 +1,63 @@
-// CLauncher::LaunchApp with the recorder program as the launched program:
-// command lines, waiting, the new process group, failures and the records.
+// CLauncher::LaunchApp and DisplayKelmoHelp (the configured address through the shell,
+// else the help file), with helprecorder.exe as the program started: it writes its
+// command line, then each argument, into "<its path>.received".
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "LogCapture.h"
 #include "TestSupport.h"
-#include "help_recorder.h"
+#include "host/HelpDisplay.h"
 #include "host/Launch/LaunchApp.h"
+#include "tolvane/Functions.h"
 
 using testsupport::Narrow;
+using testsupport::ScopedRegistryKey;
+
+namespace {
+
+// Copies the recorder to target; returns the file it will write there.
+std::wstring InstallRecorder(const std::wstring& target)
+{
+    const std::wstring source = testsupport::ModuleFolder() + L"\\helprecorder.exe";
+    return CopyFileW(source.c_str(), target.c_str(), FALSE) ? target + L".received" : std::wstring();
+}
+
+// The recorder's lines, waiting up to a minute for them; empty when none came.
+std::vector<std::string> WaitForRecord(const std::wstring& record)
+{
+    for (int i = 0; i < 600 && !testsupport::FileExists(record); ++i)
+        Sleep(100);
+    return testsupport::ReadLines(record);
+}
+
+// The records as "level category message [error N]".
+std::vector<std::string> Records(const testsupport::LogCapture& capture)
+{
+    std::vector<std::string> records;
+    for (const auto& e : capture.events)
+        records.push_back(LogUtils::LevelName(e.level) + (" " + e.category) + " " + e.message +
+                          (e.hasError ? " [error " + std::to_string(e.errorCode) + "]" : ""));
+    return records;
+}
+
+} // namespace
 
 TEST(HostLaunch, StartsTheProgramWaitsWhenAskedAndLogs)
 {
     testsupport::TempFolder folder;
     const std::wstring program = folder.Join(L"recorder.exe"), missing = folder.Join(L"missing.exe");
-    const std::wstring record = hosttest::InstallRecorder(program);
-    ASSERT_FALSE(record.empty());
+    const std::wstring record = InstallRecorder(program);
     const std::wstring longName = folder.Join(std::wstring(5000, L'x') + L".exe"), longArguments(2000, L'y');
     const std::string app = Narrow(program);
-    struct Case {
-        std::wstring application;
-        const wchar_t* arguments;
-        int wait, result;
-        bool cut;                            // the copy into the command line buffer fails
-        std::string commandLine;
-        std::vector<std::string> received;   // the arguments as the program saw them
-    };
-    const Case cases[] = {
+    // cut: the copy into the command line buffer fails; received: the arguments the program saw.
+    const struct { std::wstring application; const wchar_t* arguments; int wait, result; bool cut;
+                   std::string commandLine; std::vector<std::string> received; } cases[] = {
         {program, nullptr, 1, 1, false, app, {}},
-        {program, L"", 1, 1, false, app, {}},
         // It sleeps before it writes: only a launcher that waits finds its record on return.
         {program, L"--sleep-ms=700 alpha \"b c\"", 1, 1, false, app + " --sleep-ms=700 alpha \"b c\"",
          {"alpha", "b c"}},
@@ -41,35 +66,90 @@ TEST(HostLaunch, StartsTheProgramWaitsWhenAskedAndLogs)
         {missing, nullptr, 1, 0, false, Narrow(missing), {}},
         {longName, L"", 1, 0, true, Narrow(longName.substr(0, CLauncher::kCommandLineChars - 1)), {}},
         // The platform cuts the formatted command line.
-        {missing, longArguments.c_str(), 1, 0, false, Narrow((missing + L" " + longArguments).substr(0, 1023)), {}},
+        {missing, longArguments.c_str(), 1, 0, false, Narrow((missing + L" " + longArguments).substr(0, 1023)),
+         {}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.commandLine.substr(0, 80) + (c.arguments && !*c.arguments ? " (empty arguments)" : ""));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.commandLine.substr(0, 80));
         DeleteFileW(record.c_str());
         testsupport::LogCapture capture;
         ASSERT_EQ(CLauncher().LaunchApp(c.application.c_str(), c.arguments, c.wait), c.result);
-        std::vector<std::string> log, messages;
+        std::vector<std::string> log;
         if (c.cut)
-            log.push_back("StringCchCopy failed in LaunchApp");
-        log.push_back("Trying to launch: " + c.commandLine);
-        log.push_back(c.result == 1 ? "Launched OK" : "*** ERROR *** launching program");
+            log.push_back("Warning Wexmoor StringCchCopy failed in LaunchApp");
+        log.push_back("Debug Wexmoor Trying to launch: " + c.commandLine);
+        log.push_back(c.result == 1 ? "Debug Wexmoor Launched OK" : "Debug Wexmoor *** ERROR *** launching program");
         if (c.result == 1 && c.wait == 1) {
-            log.push_back("We are waiting for execution to complete...");
-            log.push_back("Completed successfully.");
+            log.push_back("Debug Wexmoor We are waiting for execution to complete...");
+            log.push_back("Debug Wexmoor Completed successfully.");
             EXPECT_TRUE(testsupport::FileExists(record)) << "the program has ended";
         }
-        // All of category Wexmoor, without an error code; only the copy warning is not Debug.
-        for (const auto& event : capture.events) {
-            EXPECT_EQ(event.category, "Wexmoor") << event.message;
-            EXPECT_FALSE(event.hasError) << event.message;
-            EXPECT_EQ(event.level, messages.empty() && c.cut ? LogUtils::Warning : LogUtils::Debug) << event.message;
-            messages.push_back(event.message);
-        }
-        EXPECT_EQ(messages, log);
-        if (c.result == 1) {
+        EXPECT_EQ(Records(capture), log);
+        if (c.result == 1) {   // the command line, then the arguments
             std::vector<std::string> recorded = {c.commandLine};
             recorded.insert(recorded.end(), c.received.begin(), c.received.end());
-            EXPECT_EQ(hosttest::WaitForRecord(record), recorded);
+            EXPECT_EQ(WaitForRecord(record), recorded);
         }
+    }
+}
+
+TEST(HostHelp, DisplayKelmoHelpOpensTheAddressElseTheHelpFile)
+{
+    testsupport::TempFolder folder;
+    folder.MakeFolder(L"Agent");
+    const std::wstring helpFile = folder.Join(L"Agent\\qxhelp.chm"), handler = folder.Join(L"handler.exe");
+    const std::wstring helpRecord = InstallRecorder(helpFile), handlerRecord = InstallRecorder(handler);
+    ScopedRegistryKey scheme(HKEY_CLASSES_ROOT, L"tolvanehelptest");
+    ScopedRegistryKey command(HKEY_CLASSES_ROOT, L"tolvanehelptest\\shell\\open\\command");
+    scheme.SetString(L"URL Protocol", L"");
+    command.SetString(L"", L"\"" + handler + L"\" \"%1\"");
+    const std::string address = "tolvanehelptest:topics/scan?page=7", unknown = "tolvanenohandler:topics";
+    const std::string tooLong(600, 'u');
+    const std::string noAgentKey = "Debug Tolvane Tolvane::Unable to open STRREG_MDT_AGENT_ROOT key in registry...";
+    const std::string noHelpUrl = "Debug Tolvane Tolvane::Unable to get szHelpURL value from registry...";
+    // url: null for no value; log: the records before the launcher's.
+    const struct { const char* name; bool installed, agentKey; const char* url; std::vector<std::string> log;
+                   bool helpFileRuns; } cases[] = {
+        {"address", true, true, address.c_str(),
+         {"Debug Tolvane Tolvane::HelpUrl " + address + " launched successfully..."}, false},
+        {"no agent key", true, false, nullptr, {noAgentKey}, true},
+        {"no address", true, true, nullptr, {noHelpUrl}, true},
+        {"empty address", true, true, "", {}, true},
+        {"address longer than its buffer", true, true, tooLong.c_str(), {noHelpUrl}, true},
+        {"address without a handler", true, true, unknown.c_str(),
+         {"Error Tolvane Tolvane::Failed to launch HelpUrl " + unknown + ", iReturnValue = 31, GetLastError = "}, true},
+        {"no installation", false, false, nullptr, {noAgentKey}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteFileW(helpRecord.c_str());
+        DeleteFileW(handlerRecord.c_str());
+        ScopedRegistryKey client(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tavrel\\Orbisk");
+        if (c.installed)
+            client.SetString(L"szInstallDir", folder.Path());
+        std::unique_ptr<ScopedRegistryKey> agent;
+        if (c.agentKey)
+            agent.reset(new ScopedRegistryKey(HKEY_LOCAL_MACHINE, kAgentKey));
+        if (c.url)
+            agent->SetString(kHelpUrlValue, testsupport::Wide(c.url));
+        testsupport::LogCapture capture;
+        DisplayKelmoHelp();
+        std::vector<std::string> expected = c.log, records = Records(capture);
+        if (c.helpFileRuns) {
+            expected.push_back("Debug Wexmoor Trying to launch: " + Narrow(helpFile));
+            expected.push_back("Debug Wexmoor Launched OK");
+        }
+        if (!records.empty() && records[0].find("GetLastError = ") != std::string::npos)   // the shell's, as it is
+            records[0].erase(records[0].find("GetLastError = ") + 15);
+        EXPECT_EQ(records, expected);
+        if (c.helpFileRuns) {   // with the path as its command line
+            EXPECT_EQ(WaitForRecord(helpRecord), std::vector<std::string>{Narrow(helpFile)});
+        }
+        if (c.url == address.c_str()) {   // the handler receives the address as its one argument
+            const std::vector<std::string> received = WaitForRecord(handlerRecord);
+            ASSERT_EQ(received.size(), 2u);
+            EXPECT_EQ(received[1], address);
+        }
+        EXPECT_FALSE(testsupport::FileExists(c.helpFileRuns ? handlerRecord : helpRecord)) << "only one ran";
     }
 }

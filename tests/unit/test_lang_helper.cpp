@@ -1,35 +1,82 @@
-// The language object: choice of the interface language through the registry and real language folders,
-// the saved choice and its copies, the installed languages and the support mask with real Languages.xml files.
+// The language object (choice of the interface language, saved choice and its copies, installed languages, support
+// mask) on real language folders, registry values and Languages.xml files; the lookup of the resource library QxRes_l.dll.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "TestSupport.h"
+#include "lang/LoadLang.h"
 #include "lang/MUIHelper.h"
 #include "lang_test_install.h"
 
 using namespace langtest;
+using testsupport::ModuleFolder;
 
 namespace {
 
 std::string Bytes(unsigned long long number, size_t count) { return std::string(reinterpret_cast<const char*>(&number), count); }
+std::string WideBytes(const std::wstring& s) { return std::string(reinterpret_cast<const char*>(s.c_str()), (s.size() + 1) * 2); }
 
-void CreateMachineKey(const wchar_t* path)   // removed with the TempInstall
-{
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    RegCloseKey(key);
-}
-
-// The saved value, the hosted scanner's copy and the web safety's copy as stored.
+// The saved value, the hosted scanner's copy and the web safety's copy as stored: type (0: missing) and bytes.
+using RegValue = std::pair<DWORD, std::string>;
 std::vector<RegValue> Stored()
 {
-    return {ReadValue(HKEY_CURRENT_USER, kAgentKey, kSavedLcidValue),
-            ReadValue(HKEY_CURRENT_USER, kHostedScannerLanguageKey, kHostedScannerLanguageValue),
-            ReadValue(HKEY_CURRENT_USER, kWebSafetyLanguageKey, kWebSafetyLanguageValue)};
+    const wchar_t* const places[][2] = {{kAgentKey, kSavedLcidValue}, {kHostedScannerLanguageKey, kHostedScannerLanguageValue},
+                                        {kWebSafetyLanguageKey, kWebSafetyLanguageValue}};
+    std::vector<RegValue> values;
+    for (const auto& place : places) {
+        DWORD type = 0, size = 256;
+        char data[256];
+        const LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, place[0], place[1], RRF_RT_ANY | RRF_NOEXPAND, &type, data, &size);
+        values.push_back(status == ERROR_SUCCESS ? RegValue(type, std::string(data, size)) : RegValue());
+    }
+    return values;
+}
+
+// A component key below the install's machine key (removed with it).
+void InstallComponent(const wchar_t* key) { RegSetKeyValueW(HKEY_LOCAL_MACHINE, key, nullptr, REG_SZ, L"", sizeof(wchar_t)); }
+
+const wchar_t kLibrary[] = L"QxRes_l.dll";
+
+// The copies this build makes (below bin\qxres) and the text of string 705 in each.
+const struct { const wchar_t* folder; const wchar_t* cleaned; } kCopies[] = {
+    {L"0409", L"Cleaned"}, {L"0407", L"Bereinigt"}, {L"040c", L"Nettoy\x00E9"}, {L"0c0a", L"Limpiado"},
+    {L"0411", L"\x99C6\x9664\x6E08\x307F"}, {L"neutral", L"Cleaned"},
+};
+
+void Place(const wchar_t* builtFolder, const std::wstring& path)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    ASSERT_TRUE(CopyFileW((ModuleFolder() + L"\\qxres\\" + builtFolder + L"\\" + kLibrary).c_str(), path.c_str(), FALSE));
+}
+
+struct ModuleResFolder {   // the Res folder beside the test program, removed before and after the test
+    ModuleResFolder() { testsupport::RemoveTree(ModuleFolder() + L"\\Res"); }
+    ~ModuleResFolder() { testsupport::RemoveTree(ModuleFolder() + L"\\Res"); }
+};
+
+std::wstring Found(HMODULE module = nullptr)
+{
+    wchar_t path[kResourcePathChars] = L"stale";
+    return FindResourceLibrary(kLibrary, path, kResourcePathChars, module) == 1 ? path : L"<not found: " + std::wstring(path) + L">";
+}
+
+// The library found for the module loads: exactly the 24 strings the scan report reads, string 705 in its language.
+void ExpectLoaded(HMODULE module, const wchar_t* cleaned)
+{
+    HMODULE library = LoadResourceLibrary(kLibrary, module);
+    ASSERT_NE(nullptr, library);
+    const std::set<unsigned int> report = {700, 701, 702, 703, 704, 705, 706, 707, 708, 709, 710, 711,
+                                           713, 714, 715, 716, 717, 718, 719, 720, 721, 724, 725, 726};
+    wchar_t text[1000];
+    for (unsigned int id = 690; id < 740; ++id)
+        EXPECT_EQ(report.count(id) == 1, LoadStringW(library, id, text, 1000) > 0) << id;
+    EXPECT_EQ(cleaned, std::wstring(text, std::max(0, LoadStringW(library, 705, text, 1000))));
+    FreeLibrary(library);
 }
 
 } // namespace
@@ -40,15 +87,10 @@ TEST(CMUIHelper, ChoiceOfTheInterfaceLanguage)
     const struct { const char* what; std::vector<std::wstring> installed; LANGID user, system; DWORD savedType;
                    std::string saved; bool savedCounts; LCID expected; } cases[] = {
         {"user language installed", {L"0409", L"0411"}, 0x0411, 0x0409, 0, "", false, 0x0411},
-        {"user variant through its base language", {L"0409"}, 0x0c09, 0x0c09, 0, "", false, 0x0409},
         {"Spanish variant to 040a", {L"040a"}, 0x0c0a, 0x0409, 0, "", false, 0x040a},
         {"variant installed itself wins", {L"040a", L"0c0a"}, 0x0c0a, 0x0409, 0, "", false, 0x0c0a},
         {"system language when the user's is missing", {L"0407"}, 0x0416, 0x0407, 0, "", false, 0x0407},
-        {"system variant through its base language", {L"0407"}, 0x0416, 0x0807, 0, "", false, 0x0407},
-        {"nothing fits: English", {L"0407"}, 0x0416, 0x0416, 0, "", false, 0x0409},
-        {"nothing installed: English", {}, 0x0411, 0x0407, 0, "", false, 0x0409},
         {"saved language is not compared with the installed ones", {L"0409"}, 0x0409, 0x0409, REG_DWORD, Bytes(0x0407, 4), true, 0x0407},
-        {"saved LCID with a sort identifier is kept whole", {L"0409"}, 0x0409, 0x0409, REG_DWORD, Bytes(0x10407, 4), true, 0x10407},
         {"saved string", {L"0409"}, 0x0409, 0x0409, REG_SZ, WideBytes(L"0407"), false, 0x0409},
         {"saved REG_DWORD of 8 bytes", {L"0409"}, 0x0409, 0x0409, REG_DWORD, Bytes(0x0407, 8), false, 0x0409},
     };
@@ -69,29 +111,21 @@ TEST(CMUIHelper, ChoiceOfTheInterfaceLanguage)
 
 TEST(CMUIHelper, InterfaceLanguageNamesAndInstalledLanguagesOnThisPlatform)
 {
-    // Wine reports 0409 as the user and system UI language: not installed, no base language, English all the same.
+    // Wine reports 0409 as the system UI language here.
     TempInstall install;
     HelperPtr helper = MakeHelper();
     std::vector<LANGID> installed;
-    EXPECT_EQ(0, helper->GetInstalledLanguages(&installed)) << "no Res folder";
     install.InstallLanguage(L"0407");
-    EXPECT_EQ(0x0409u, helper->GetUILCID());
     std::wstring saved[3];
     LANGID language = 0;
     EXPECT_EQ(0, helper->GetSavedLanguage(language) + helper->GetSavedLanguageString(saved[0]) +
                      helper->GetSavedLCIDString(saved[1]) + helper->GetSavedLanguageAbbrev(saved[2]));
     install.user.SetDword(kSavedLcidValue, 0x10407);
-    EXPECT_EQ(0x10407u, helper->GetUILCID());
     EXPECT_EQ(L"0407 00010407 DEU",
               helper->GetUILanguageString() + L" " + helper->GetUILCIDString() + L" " + helper->GetUILanguageAbbrev());
     EXPECT_EQ(3, helper->GetSavedLanguageString(saved[0]) + helper->GetSavedLCIDString(saved[1]) +
                      helper->GetSavedLanguageAbbrev(saved[2]));
     EXPECT_EQ(L"0407 00010407 DEU", saved[0] + L" " + saved[1] + L" " + saved[2]);
-    testsupport::ScopedRegistryKey machineAgent(HKEY_LOCAL_MACHINE, kAgentKey);
-    machineAgent.SetDword(kSavedLcidValue, 0x040c);
-    LCID lcid = 0;
-    EXPECT_EQ(1, helper->GetSavedLCIDUnder(lcid, HKEY_LOCAL_MACHINE));
-    EXPECT_EQ(0x040cu, lcid);
     EXPECT_EQ(L"DEU German ENU 0409 ", helper->GetLanguageAbbrev(0x0407) + L" " + helper->GetEnglishLanguageName(0x0407) + L" " +
                                            helper->GetSystemLanguageAbbrev() + L" " + helper->GetSystemUILanguageString() + L" " +
                                            helper->GetLanguageAbbrev(0x0abc));
@@ -107,9 +141,6 @@ TEST(CMUIHelper, InterfaceLanguageNamesAndInstalledLanguagesOnThisPlatform)
         expected.insert(0x0abc);
     EXPECT_EQ(1, helper->GetInstalledLanguages(&installed));
     EXPECT_EQ(expected, std::multiset<LANGID>(installed.begin(), installed.end()));
-    int calls = 0;
-    EXPECT_EQ(1, helper->EnumInstalledLanguages([](LANGID, void* calls) -> BOOL { return ++*static_cast<int*>(calls) == 0; }, &calls));
-    EXPECT_EQ(1, calls) << "stops when told";
     EXPECT_EQ(1, helper->IsLanguageInstalled(0x0411)) << "a file of that name counts";
     EXPECT_EQ(0, helper->IsLanguageInstalled(0x0abc)) << "listed as 0abc, but the folder is abc";
     EXPECT_EQ(0, helper->IsLanguageInstalled(0x040c));
@@ -132,29 +163,26 @@ TEST(CMUIHelper, SaveLCIDAndClearSavedLCIDWriteAndRemoveTheChoiceAndItsCopies)
         TempInstall install;
         testsupport::DeleteRegistryTree(HKEY_CURRENT_USER, kAgentKey);   // created by SaveLCID
         if (c.preferredLanguage)
-            CreateMachineKey(kHostedScannerComponentKey);
+            InstallComponent(kHostedScannerComponentKey);
         if (c.languageOverride)
-            CreateMachineKey(kWebSafetyComponentKey);
+            InstallComponent(kWebSafetyComponentKey);
+        install.webSafety.SetString(kWebSafetyLanguageValue, L"old");   // stays when its component is not installed
+        const RegValue webSafety = text(c.languageOverride ? c.languageOverride : L"old");
         HelperPtr helper = MakeHelper();
         ASSERT_EQ(1, helper->SaveLCID(c.lcid));
-        EXPECT_EQ((std::vector<RegValue>{RegValue(REG_DWORD, Bytes(c.lcid, 4)), text(c.preferredLanguage),
-                                         text(c.languageOverride)}), Stored());
+        EXPECT_EQ((std::vector<RegValue>{RegValue(REG_DWORD, Bytes(c.lcid, 4)), text(c.preferredLanguage), webSafety}), Stored());
         EXPECT_EQ(c.lcid, helper->GetUILCID()) << "the saved choice decides alone";
         EXPECT_EQ(1, helper->ClearSavedLCID());
-        EXPECT_EQ(std::vector<RegValue>(3), Stored());
+        EXPECT_EQ((std::vector<RegValue>{RegValue(), RegValue(), c.languageOverride ? RegValue() : webSafety}), Stored());
         EXPECT_EQ(1, helper->ClearSavedLCID()) << "nothing saved";
     }
     TempInstall install;
-    CreateMachineKey(kHostedScannerComponentKey);
+    InstallComponent(kHostedScannerComponentKey);
     HelperPtr helper = MakeHelper();
-    install.webSafety.SetString(kWebSafetyLanguageValue, L"0x0407");
-    ASSERT_EQ(1, helper->SaveLCID(0x0407));
-    EXPECT_EQ(1, helper->ClearSavedLCID());
-    EXPECT_EQ(text(L"0x0407"), Stored()[2]) << "a copy stays when its component is not installed";
     ASSERT_EQ(1, helper->SaveLCID(0x0407));
     install.user.SetString(kSavedLcidValue, L"0407");
     EXPECT_EQ(1, helper->ClearSavedLCID());
-    EXPECT_EQ((std::vector<RegValue>{RegValue(REG_SZ, WideBytes(L"0407")), text(L"0701"), text(L"0x0407")}), Stored())
+    EXPECT_EQ((std::vector<RegValue>{RegValue(REG_SZ, WideBytes(L"0407")), text(L"0701"), RegValue()}), Stored())
         << "a saved value of another type is no saved language: left alone";
     testsupport::DeleteRegistryTree(HKEY_CURRENT_USER, kAgentKey);
     EXPECT_EQ(0, helper->ClearSavedLCID()) << "no key to open";
@@ -175,22 +203,17 @@ TEST(CMUIHelper, IsLanguageSupported)
     const std::string lf = "<Languages>\n<Language a=\"\" b=\"\" c=\"\" id=\"0409\" bit=\"0\"/>\n</Languages>\n";
     enum Where { AgentList, RootList, NoList, FolderList };
     const std::string built = testsupport::ReadFileBytes(testsupport::ModuleFolder() + L"\\qxres\\Languages.xml");
-    const std::wstring longText(260, L'1');
     // Installed: 0409 and 0416 (not listed). Registry mask null: no value. Caller's folder "*": the install folder.
     const struct { const char* what; std::string list; Where where; const wchar_t* registryMask; std::wstring callerFolder,
                    callerMask; LANGID language; BOOL expected; bool registered; } cases[] = {
-        {"bit 0 set", sample, AgentList, L"01", L"", L"", 0x0409, 1, true},
         {"odd length gets a leading 0: 101 sets bits 0 and 8", sample, AgentList, L"101", L"", L"", 0x0407, 1, true},
-        {"bit with blanks and sign", sample, AgentList, L"10", L"", L"", 0x040c, 1, true},
         {"bit read up to the first other character", sample, AgentList, L"0200", L"", L"", 0x0411, 1, true},
         {"bit beyond the mask", sample, AgentList, L"ff", L"", L"", 0x0407, 0, true},
         {"negative bit", sample, AgentList, L"ffff", L"", L"", 0x0412, 0, true},
         {"non-hexadecimal pair gives 0", sample, AgentList, L"z1", L"", L"", 0x0409, 0, true},
-        {"pair read up to its first other character", sample, AgentList, L"1z", L"", L"", 0x0409, 1, true},
         {"empty registry mask offers nothing", sample, AgentList, L"", L"", L"", 0x0409, 0, true},
-        {"caller's mask when the registry has none", sample, AgentList, nullptr, L"", L"10", 0x040c, 1, true},
+        {"caller's mask when the registry has none; bit with blanks and sign", sample, AgentList, nullptr, L"", L"10", 0x040c, 1, true},
         {"no mask at all: installed", sample, AgentList, nullptr, L"", L"", 0x0409, 1, true},
-        {"caller's mask too long: installed", sample, AgentList, nullptr, L"", longText, 0x0409, 1, true},
         {"not listed: installed", sample, AgentList, L"00", L"", L"", 0x0416, 1, true},
         {"not listed: not installed", sample, AgentList, L"ff", L"", L"", 0x0419, 0, true},
         {"no list: not installed", "", NoList, L"ff", L"", L"", 0x0407, 0, true},
@@ -208,12 +231,7 @@ TEST(CMUIHelper, IsLanguageSupported)
         {"caller's folder ignored for the base, not for the name", sample, RootList, L"00", L"C:\\elsewhere", L"", 0x0409, 0, true},
         {"caller's folder when the registry has none", sample, RootList, L"01", L"*", L"", 0x0409, 1, false},
         {"no install folder: not installed", sample, AgentList, L"00", L"*", L"", 0x0409, 0, false},
-        {"no folder at all", sample, AgentList, L"01", L"", L"", 0x0409, 0, false},
-        {"caller's folder too long", sample, RootList, L"01", longText, L"", 0x0409, 0, false},
-        {"built sample: bit 1 German", built, AgentList, L"02", L"", L"", 0x0407, 1, true},
-        {"built sample: bit 2 French", built, AgentList, L"04", L"", L"", 0x040c, 1, true},
-        {"built sample: bit 3 Spanish", built, AgentList, L"08", L"", L"", 0x0c0a, 1, true},
-        {"built sample: bit 4 Japanese", built, AgentList, L"10", L"", L"", 0x0411, 1, true},
+        {"caller's folder too long", sample, RootList, L"01", std::wstring(260, L'1'), L"", 0x0409, 0, false},
         {"built sample: 1E leaves out English", built, AgentList, L"1E", L"", L"", 0x0409, 0, true},
     };
     for (const auto& c : cases) {
@@ -225,10 +243,71 @@ TEST(CMUIHelper, IsLanguageSupported)
             install.folder.MakeFolder(L"Agent\\Languages.xml");
         else if (c.where != NoList)
             testsupport::WriteFileBytes(install.folder.Join(c.where == RootList ? L"Languages.xml" : L"Agent\\Languages.xml"), c.list);
-        testsupport::ScopedRegistryKey agent(HKEY_LOCAL_MACHINE, kAgentKey);
-        if (c.registryMask)
-            agent.SetString(kSupportMaskValue, c.registryMask);
+        if (c.registryMask)   // below the install's machine key
+            RegSetKeyValueW(HKEY_LOCAL_MACHINE, kAgentKey, kSupportMaskValue, REG_SZ, c.registryMask, (wcslen(c.registryMask) + 1) * 2);
         EXPECT_EQ(c.expected, MakeHelper()->IsLanguageSupported(c.language, c.callerFolder == L"*" ? install.Path() : c.callerFolder,
                                                                 c.callerMask));
     }
+}
+
+TEST(LoadResourceLibrary, SearchOrderAndEveryPlace)
+{
+    for (size_t first = 0; first < 12; ++first) {
+        for (bool alone : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "candidate " << first << (alone ? " alone" : " and all later ones"));
+            ModuleResFolder moduleRes;
+            TempInstall install;
+            install.user.SetDword(kSavedLcidValue, 0x0411);
+            // In search order: the program's folder, then the install sub-folders; each neutral, then 0411.
+            std::vector<std::wstring> candidates;
+            for (const wchar_t* folder : {L"", L"\\Agent", L"\\Kelmo", L"\\Firewall", L"\\BrowseProtection", L"\\Shared"})
+                for (const wchar_t* sub : {L"\\Res\\", L"\\Res\\0411\\"})
+                    candidates.push_back((*folder ? install.Path() + folder : ModuleFolder()) + sub + kLibrary);
+            for (size_t i = first; i < (alone ? first + 1 : candidates.size()); ++i)
+                Place(kCopies[i % 6].folder, candidates[i]);
+            EXPECT_EQ(candidates[first], Found());
+            ExpectLoaded(nullptr, kCopies[first % 6].cleaned);
+        }
+    }
+}
+
+TEST(LoadResourceLibrary, InstallFolderModuleArgumentAndBadInput)
+{
+    ModuleResFolder moduleRes;
+    TempInstall install(false);
+    const std::wstring agentCopy = install.Path() + L"\\Agent\\Res\\QxRes_l.dll";
+    Place(L"0409", agentCopy);
+    EXPECT_EQ(L"<not found: >", Found()) << "no install folder in the registry";
+    install.machine.SetString(L"szInstallDir", install.Path() + L"\\");
+    EXPECT_EQ(install.Path() + L"\\\\Agent\\Res\\QxRes_l.dll", Found()) << "trailing backslash";
+    install.machine.SetRaw(L"szInstallDir", REG_EXPAND_SZ, install.Path().c_str(), static_cast<DWORD>(install.Path().size() * 2));
+    EXPECT_EQ(agentCopy, Found()) << "any type, no terminator stored";
+    wchar_t small[10], path[kResourcePathChars] = L"stale";
+    ASSERT_EQ(1, FindResourceLibrary(kLibrary, small, 10, nullptr));
+    EXPECT_EQ(install.Path().substr(0, 9), std::wstring(small)) << "copied as far as it fits";
+    EXPECT_EQ(0, FindResourceLibrary(nullptr, path, kResourcePathChars, nullptr));
+    EXPECT_EQ(L"", std::wstring(path));
+    const std::wstring longName(1100, L'x');
+    EXPECT_EQ(0, FindResourceLibrary(longName.c_str(), path, kResourcePathChars, nullptr)) << "cut path";
+    EXPECT_EQ(nullptr, LoadResourceLibrary(nullptr, nullptr));
+    testsupport::RemoveTree(install.Path() + L"\\Agent");
+    install.user.SetDword(kSavedLcidValue, 0x0c0a);
+    Place(L"0409", install.Path() + L"\\Shared\\Res\\0409\\QxRes_l.dll");
+    EXPECT_EQ(L"<not found: >", Found()) << "no fallback to English";
+    install.folder.MakeFolder(L"Agent\\Res\\QxRes_l.dll");
+    Place(L"0409", install.Path() + L"\\Shared\\Res\\QxRes_l.dll");
+    EXPECT_EQ(agentCopy, Found()) << "a folder of that name stops the search";
+    SetLastError(0);
+    EXPECT_EQ(nullptr, LoadResourceLibrary(kLibrary, nullptr));
+    EXPECT_NE(0u, GetLastError());
+    // The folder of the module given, not the program's.
+    const std::wstring host = install.folder.MakeFolder(L"Host");
+    Place(L"0c0a", host + L"\\Host.dll");
+    Place(L"0407", host + L"\\Res\\QxRes_l.dll");
+    HMODULE loadedHost = LoadLibraryExW((host + L"\\Host.dll").c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    ASSERT_NE(nullptr, loadedHost);
+    EXPECT_EQ(host + L"\\Res\\QxRes_l.dll", Found(loadedHost));
+    ExpectLoaded(loadedHost, L"Bereinigt");
+    FreeLibrary(loadedHost);
+    EXPECT_EQ(agentCopy, Found(GetModuleHandleW(nullptr))) << "not the program's folder";
 }

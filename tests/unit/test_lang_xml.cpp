@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "LogCapture.h"
 #include "TestSupport.h"
 #include "lang/FileLine.h"
 #include "lang/XmlFile.h"
@@ -31,16 +30,16 @@ std::wstring Render(const CXmlEntry& entry, bool root = false)
 
 TEST(CFileLine, SplitsAtCarriageReturnsAndZeroBytes)
 {
+    // Without a byte-order mark the bytes are text of the ANSI code page (testsupport::Wide converts with it).
     const struct { const char* what; std::string bytes; std::vector<std::wstring> lines; bool utf8; } cases[] = {
         {"CR LF lines, trailing CR LF gives a last empty line", "a\r\nbc\r\n", {L"a", L"bc", L""}, false},
         {"bare CR swallows the next character", "a\rbc", {L"a", L"c"}, false},
         {"so does a zero byte", std::string("a\0bc", 4), {L"a", L"c"}, false},
         {"empty file is one empty line", "", {L""}, false},
         {"BOM stays in the first line, UTF-8 decoded", "\xEF\xBB\xBFx\r\n\xC3\xA9", {L"\xFEFFx", L"\x00E9"}, true},
-        {"without a mark: the ANSI code page", "\xC3\xA9", {L"\x00C3\x00A9"}, false},
-        {"two bytes of a mark are no mark", "\xEF\xBB", {L"\x00EF\x00BB"}, false},
+        {"without a mark: the ANSI code page", "\xC3\xA9", {testsupport::Wide("\xC3\xA9")}, false},
+        {"two bytes of a mark are no mark", "\xEF\xBB", {testsupport::Wide("\xEF\xBB")}, false},
     };
-    ASSERT_EQ(1252u, GetACP());
     TempFolder folder;
     const std::wstring path = folder.Join(L"lines.txt");
     for (const auto& c : cases) {
@@ -79,26 +78,15 @@ TEST(CXmlFile, BuildsTreesFromOneTagPerLine)
         {"comment", "<!-- list -->\r\n<A x=\"1\"/>\r\n", L""},
         {"the first empty line ends the reading", "<A x=\"1\"/>\r\n\r\n<B y=\"2\"/>\r\n", L"A[x=\"1\"]"},
         {"bare LF file of several tags", "<L>\n<E a=\"1\"/>\n</L>\n", L""},
-        {"no line end at all", "<E a=\"1\"/>", L"E[a=\"1\"]"},
-        {"first > inside a self-closing tag's value", "<A v=\"x>y\"/>\r\n", L""},
         {"first > inside an opening tag's value", "<A v=\"x>y\">\r\n</A>\r\n", L"A[v=\"xy\"]"},
         {"< and > removed wherever they stand", "A x=\"<1>\"\r\n", L"A[x=\"1\"]"},
         {"names trimmed, values not", "<A x = \" v \"/>\r\n", L"A[x=\" v \"]"},
-        {"equals sign inside a value", "<A x=\"a=b\" y=\"2\"/>\r\n", L"A[x=\"a=b\",y=\"2\"]"},
-        {"text between equals sign and quote is ignored", "<A x=junk\"v\"/>\r\n", L"A[x=\"v\"]"},
         {"the character behind a closing quote is skipped", "<A x=\"1\"y=\"2\"/>\r\n", L"A[x=\"1\",=\"2\"]"},
-        {"two characters behind the last quote", "<A x=\"1\"//>\r\n", L""},
-        {"values are not checked", "<A x=\"\xE4\"/>\r\n", L"A[x=\"\x00E4\"]"},
         {"indented lines", "\t<A>\r\n    <B x=\"1\"/>  \r\n</A>\r\n", L"A(B[x=\"1\"])"},
-        {"hyphen in a name", "<my-tag x=\"1\"/>\r\n", L""},
-        {"non-ASCII name", "<\xE4 x=\"1\"/>\r\n", L""},
         {"underscore in an attribute name", "<A x=\"1\"/>\r\n<B my_x=\"1\"/>\r\n", L"A[x=\"1\"]"},
         {"unquoted value", "<A x=1/>\r\n", L""},
         {"missing closing quote", "<A x=\"1/>\r\n", L""},
-        {"attribute without equals sign", "<A x/>\r\n", L""},
         {"text content", "<A>text</A>\r\n", L""},
-        {"bare CR swallows the next line's first character", "<A x=\"1\"/>\rX<B y=\"2\"/>\r\n", L"A[x=\"1\"];B[y=\"2\"]"},
-        {"zero byte inside the data ends a line", std::string("<A x=\"1\"/>\0<B y=\"2\"/>", 22), L"A[x=\"1\"];B[y=\"2\"]"},
         {"UTF-8 byte-order mark stays in the first tag", "\xEF\xBB\xBF<L>\r\n<E a=\"1\"/>\r\n</L>\r\n", L""},
         {"empty file", "", L""},
         // A line empty once its brackets are gone: a leaf with an empty name, never a level of nesting.
@@ -107,35 +95,19 @@ TEST(CXmlFile, BuildsTreesFromOneTagPerLine)
     };
     TempFolder folder;
     const std::wstring path = folder.Join(L"test.xml");
-    testsupport::LogCapture log;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         testsupport::WriteFileBytes(path, c.bytes);
         EXPECT_EQ(c.tree, Render(CXmlFile(path.c_str()), true));
     }
-    EXPECT_TRUE(log.events.empty()) << "reading stops silently";
-    for (const std::wstring& missing : {folder.Join(L"missing.xml"), folder.Path()}) {
-        CXmlFile file(missing.c_str());
-        EXPECT_EQ(0u, file.GetChildCount());
-        EXPECT_EQ(&file, file.GetParent()) << "the root is its own parent";
-        EXPECT_EQ(missing, Text(file.GetPath()));
-    }
-}
-
-TEST(CXmlFile, DeepNestingWithParentsBuiltAndDestroyedWithoutRunningOutOfStack)
-{
-    TempFolder folder;
-    const std::wstring path = folder.Join(L"deep.xml");
-    std::string bytes;
+    std::string deep;   // parents built and the tree destroyed without running out of stack
     for (int i = 0; i < 30000; ++i)
-        bytes += "<A>\r\n";
-    testsupport::WriteFileBytes(path, bytes);
-    CXmlFile deep(path.c_str());
-    ASSERT_EQ(1u, deep.GetChildCount());
-    EXPECT_EQ(&deep, deep.GetChild(0)->GetParent());
-    EXPECT_EQ(deep.GetChild(0), deep.GetChild(0)->GetChild(0)->GetParent());
+        deep += "<A>\r\n";
+    testsupport::WriteFileBytes(path, deep);
+    CXmlFile file(path.c_str());
+    EXPECT_EQ(path, Text(file.GetPath()));
     int levels = 0;
-    for (const CXmlEntry* entry = deep.GetChild(0); entry != nullptr; entry = entry->GetChild(0))
-        ++levels;
-    EXPECT_EQ(30000, levels);
+    for (const CXmlEntry *parent = &file, *entry = &file; entry; parent = entry, entry = entry->GetChild(0), ++levels)
+        ASSERT_EQ(parent, entry->GetParent()) << levels << " (the root is its own parent)";
+    EXPECT_EQ(30001, levels);
 }

@@ -1,258 +1,187 @@
-// The status collection of the reports: each getter against the registry,
-// the sample product files and the platform, with its fallbacks and records.
-#include <winsock2.h>
-
+// The report base class: each status getter against the registry, the sample
+// product files and the platform, with its fallbacks and records; the report
+// files with their UTF-8 write and rename; the system-status report.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "../client/report_sandbox.h"
 #include "LogCapture.h"
-#include "TestSupport.h"
-#include "report_probe.h"
+#include "tolvane/ReportBase.h"
 
-using reporttest::ProbeReport;
 using reporttest::ReportSandbox;
+using testsupport::ReadFileBytes;
 
 namespace {
 
-bool HasRecord(const testsupport::LogCapture& log, LogUtils::LogLevel level, const std::string& message)
+// A report of the test's own: writes a given text and shows the status fields.
+class ProbeReport : public CReportBase {
+public:
+    std::wstring content;
+
+    int BuildReport(CMyString& text, void*) override { return text = content.c_str(), 1; }
+
+    static std::wstring Text(const CMyString& s) { return s.HasText() ? s.c_str() : L"(no text)"; }
+
+    // Runs the getter named (without "Get") and returns its field as text.
+    std::wstring Get(const std::string& getter)
+    {
+        if (getter == "CpuID") return GetCpuID(), Text(m_machineId);
+        if (getter == "Company") return GetCompany(), Text(m_company);
+        if (getter == "EmailAddress") return GetEmailAddress(), Text(m_emailAddress);
+        if (getter == "SoftwareVersion") return GetSoftwareVersion(), Text(m_softwareVersion);
+        if (getter == "UnInstallState") return GetUnInstallState(), std::to_wstring(m_unInstalling);
+        if (getter == "MurmelServerFlag") return GetMurmelServerFlag(), std::to_wstring(m_murmelServerFlag);
+        if (getter == "DatVersion") return GetDatVersion(), m_datVersion;
+        if (getter == "DatDate") return GetDatDate(), m_datDate;
+        if (getter == "EngineVersion") return GetEngineVersion(), m_engineVersion;
+        if (getter == "AgentBuildVersion") return GetAgentBuildVersion(), m_agentBuildVersion;
+        if (getter == "ScannerBuildVersion") return GetScannerBuildVersion(), m_scannerBuildVersion;
+        if (getter == "Halcyra") return std::to_wstring(IsHalcyraEnabled());
+        return GetGroupID(), m_groupId;
+    }
+};
+
+// The file records in order as "<level> <message>" (3 error, 6 info, 7 debug).
+std::vector<std::string> Records(const testsupport::LogCapture& log)
 {
+    std::vector<std::string> records;
     for (const auto& event : log.events)
-        if (event.level == level && event.category == "Wexmoor" && event.message == message)
-            return true;
-    return false;
+        if (event.category == "Wexmoor")
+            records.push_back(std::to_string(event.level) + " " + event.message);
+    return records;
 }
 
 TEST(ReportStatus, MachineIdentifierIsMadeOnceAndKept)
 {
     ReportSandbox sandbox;
-    ProbeReport first;
-    first.GetCpuID();
-    const std::wstring identifier = first.MachineId();
+    const std::wstring identifier = ProbeReport().Get("CpuID");
     ASSERT_EQ(36u, identifier.size());
     EXPECT_EQ(std::wstring::npos, identifier.find_first_not_of(L"0123456789abcdef-"));
     EXPECT_EQ(L'-', identifier[8]);
-
     wchar_t stored[64] = {};
     DWORD bytes = sizeof(stored);
-    ASSERT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_LOCAL_MACHINE, reporttest::kAgentKey, L"szMachineID",
-                                          RRF_RT_REG_SZ, nullptr, stored, &bytes));
+    RegGetValueW(HKEY_LOCAL_MACHINE, reporttest::kAgentKey, L"szMachineID", RRF_RT_REG_SZ, nullptr, stored, &bytes);
     EXPECT_EQ(identifier, stored);
-
-    ProbeReport second;
-    second.GetCpuID();
-    EXPECT_EQ(identifier, second.MachineId());
-
+    EXPECT_EQ(identifier, ProbeReport().Get("CpuID"));
     sandbox.agent.SetString(L"szMachineID", L"");   // empty: a new one is made
-    ProbeReport third;
-    third.GetCpuID();
-    EXPECT_EQ(36u, third.MachineId().size());
-    EXPECT_NE(identifier, third.MachineId());
+    EXPECT_EQ(36u, ProbeReport().Get("CpuID").size());
+    EXPECT_NE(identifier, ProbeReport().Get("CpuID"));
 }
 
-// Fixed-size fields from the registry: a value that does not fit leaves the
-// field empty, other types are not read.
-TEST(ReportStatus, RegistryTextFields)
+// Fixed-size fields take a value of their type that fits, else stay empty;
+// the group identifier is cut to nine characters; the cloud lookup is on when
+// any of three scanners has it.
+TEST(ReportStatus, RegistryValuesFallbacksAndRecords)
 {
-    const struct {
-        const wchar_t* key;
-        const wchar_t* value;
-        std::wstring data;
-        DWORD type;
-        std::wstring (ProbeReport::*field)() const;
-        void (ProbeReport::*getter)();
-        std::wstring expected;
-    } cases[] = {
-        {reporttest::kPelorinKey, L"AvDatVer", std::wstring(31, L'7'), REG_SZ, &ProbeReport::DatVersion,
-         &ProbeReport::GetDatVersion, std::wstring(31, L'7')},
-        {reporttest::kPelorinKey, L"AvDatVer", std::wstring(32, L'7'), REG_SZ, &ProbeReport::DatVersion,
-         &ProbeReport::GetDatVersion, L""},
-        {reporttest::kPelorinKey, L"AvDatDate", L"%DATE%", REG_EXPAND_SZ, &ProbeReport::DatDate,
-         &ProbeReport::GetDatDate, L"%DATE%"},
-        {reporttest::kPelorinKey, L"AvDatDate", std::wstring(16, L'1'), REG_SZ, &ProbeReport::DatDate,
-         &ProbeReport::GetDatDate, L""},
-        {reporttest::kPelorinKey, L"EngineVer", L"5400.1158", REG_SZ, &ProbeReport::EngineVersion,
-         &ProbeReport::GetEngineVersion, L"5400.1158"},
-        {reporttest::kPelorinKey, L"EngineVer", std::wstring(L"\x5\0\0\0", 2), REG_DWORD,
-         &ProbeReport::EngineVersion, &ProbeReport::GetEngineVersion, L""},
-        {reporttest::kAgentKey, L"szCompanyKey", std::wstring(511, L'c'), REG_SZ,
-         &ProbeReport::Company, &ProbeReport::GetCompany, std::wstring(511, L'c')},
-        {reporttest::kAgentKey, L"szCompanyKey", std::wstring(512, L'c'), REG_SZ,
-         &ProbeReport::Company, &ProbeReport::GetCompany, L""},
+    const std::wstring A = reporttest::kAgentKey, P = L"SOFTWARE\\Tavrel\\Orbisk\\Pelorin",
+                       M = A + L"\\SubSystems\\zeMurmel\\Configuration", U = reporttest::kUploadConfigKey,
+                       Q = L"SOFTWARE\\Tavrel\\QXCORE\\", fits31(31, L'7'), fits511(511, L'c');
+    const struct { std::wstring key; const wchar_t* name; DWORD type; /* 0: no value */ std::wstring text;
+                   DWORD number; const char* getter; std::wstring expected; const char* record; } cases[] = {
+        {P, L"AvDatVer", REG_SZ, fits31, 0, "DatVersion", fits31, nullptr},
+        {P, L"AvDatVer", REG_SZ, fits31 + L"7", 0, "DatVersion", L"", nullptr},
+        {P, L"AvDatDate", REG_EXPAND_SZ, L"%DATE%", 0, "DatDate", L"%DATE%", nullptr},
+        {P, L"AvDatDate", REG_SZ, std::wstring(16, L'1'), 0, "DatDate", L"", nullptr},
+        {P, L"EngineVer", REG_DWORD, L"", 5, "EngineVersion", L"", nullptr},
+        {A, L"szCompanyKey", REG_SZ, fits511, 0, "Company", fits511, nullptr},
+        {A, L"szCompanyKey", REG_SZ, fits511 + L"c", 0, "Company", L"", nullptr},
+        {A, L"szEmailAddress", REG_SZ, L"Ann & Bob <ab@example.com>'\"", 0, "EmailAddress",
+         L"Ann &amp; Bob &lt;ab@example.com&gt;&apos;&quot;", nullptr},
+        {A, L"dwGroupID", REG_DWORD, L"", 123456789, "GroupID", L"123456789", nullptr},
+        {A, L"dwGroupID", REG_DWORD, L"", 1234567890, "GroupID", L"123456789",
+         "3 StringCchPrintf Failed in GetGroupID"},
+        {A, L"dwGroupID", REG_DWORD, L"", 0xFFFFFFFB, "GroupID", L"-5", nullptr},
+        {A, L"dwGroupID", REG_SZ, L"42", 0, "GroupID", L"", nullptr},
+        {M, L"dwMurmel2ServerEnabled", REG_DWORD, L"", 0xFFFFFFFF, "MurmelServerFlag", L"-1", nullptr},
+        {M, L"dwMurmel2ServerEnabled", REG_SZ, L"1", 0, "MurmelServerFlag", L"0", nullptr},
+        {U, L"dwUnInstalling", REG_DWORD, L"", 1, "UnInstallState", L"1", "6 UnInstall String = 1"},
+        {U, L"dwUnInstalling", 0, L"", 0, "UnInstallState", L"0", "6 UnInstall String = 0"},
+        {P + L"\\OnDemand", L"HalcyraEnabled", REG_DWORD, L"", 1, "Halcyra", L"1", nullptr},
+        {P + L"\\OnDemand", L"HalcyraEnabled", REG_DWORD, L"", 2, "Halcyra", L"0", nullptr},
+        {Q + L"On Access Scanner", L"HalcyraEnabled", REG_DWORD, L"", 1, "Halcyra", L"1", nullptr},
+        {Q + L"Email Scanner", L"HalcyraEnabled", REG_DWORD, L"", 1, "Halcyra", L"1", nullptr},
+        {Q + L"Email Scanner", L"HalcyraEnabled", 0, L"", 0, "Halcyra", L"0", nullptr},
     };
     for (const auto& c : cases) {
         ReportSandbox sandbox;
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, c.key, 0, KEY_SET_VALUE, &key));
-        const DWORD bytes = c.type == REG_DWORD ? 4 : static_cast<DWORD>((c.data.size() + 1) * 2);
-        RegSetValueExW(key, c.value, 0, c.type, reinterpret_cast<const BYTE*>(c.data.c_str()), bytes);
-        RegCloseKey(key);
-        ProbeReport report;
-        (report.*c.getter)();
-        EXPECT_EQ(c.expected, (report.*c.field)()) << c.value << " " << c.data.size();
-    }
-}
-
-TEST(ReportStatus, GroupIdentifierIsCutToNineCharacters)
-{
-    const struct {
-        DWORD value;
-        bool asNumber;
-        const wchar_t* expected;
-        bool logged;
-    } cases[] = {
-        {42, true, L"42", false},
-        {123456789, true, L"123456789", false},
-        {1234567890, true, L"123456789", true},
-        {0xFFFFFFFB, true, L"-5", false},
-        {42, false, L"", false},
-    };
-    for (const auto& c : cases) {
-        ReportSandbox sandbox;
-        if (c.asNumber)
-            sandbox.agent.SetDword(L"dwGroupID", c.value);
-        else
-            sandbox.agent.SetString(L"dwGroupID", L"42");
+        const bool number = c.type == REG_DWORD;
+        if (c.type)
+            RegSetKeyValueW(HKEY_LOCAL_MACHINE, c.key.c_str(), c.name, c.type,
+                            number ? static_cast<const void*>(&c.number) : c.text.c_str(),
+                            number ? 4 : static_cast<DWORD>((c.text.size() + 1) * 2));
         testsupport::LogCapture log;
-        ProbeReport report;
-        report.GetGroupID();
-        EXPECT_EQ(c.expected, report.GroupId());
-        EXPECT_EQ(c.logged, HasRecord(log, LogUtils::Error, "StringCchPrintf Failed in GetGroupID"));
+        EXPECT_EQ(c.expected, ProbeReport().Get(c.getter)) << c.getter << " " << c.text.size();
+        EXPECT_EQ(c.record ? std::vector<std::string>{c.record} : std::vector<std::string>{}, Records(log));
     }
 }
 
-TEST(ReportStatus, EmailAddressOrTheRunningAccountFullyEscaped)
-{
-    ReportSandbox sandbox;
-    sandbox.agent.SetString(L"szEmailAddress", L"Ann & Bob <ab@example.com>'\"");
-    ProbeReport configured;
-    configured.GetEmailAddress();
-    EXPECT_EQ(L"Ann &amp; Bob &lt;ab@example.com&gt;&apos;&quot;", configured.Email());
-
-    wchar_t user[256] = {};
-    DWORD size = 256;
-    ASSERT_TRUE(GetUserNameW(user, &size));
-    for (const wchar_t* stored : {L"", static_cast<const wchar_t*>(nullptr)}) {
-        if (stored)
-            sandbox.agent.SetString(L"szEmailAddress", stored);
-        else
-            sandbox.agent.DeleteValue(L"szEmailAddress");
-        ProbeReport account;
-        account.GetEmailAddress();
-        const std::wstring email = account.Email();
-        const size_t slash = email.find(L'\\');
-        ASSERT_NE(std::wstring::npos, slash) << email;
-        EXPECT_GT(slash, 0u);
-        EXPECT_EQ(user, email.substr(slash + 1));
-    }
-}
-
-TEST(ReportStatus, PlatformValues)
-{
-    ReportSandbox sandbox;
-    ProbeReport report;
-    report.GetMachineName();
-    report.GetIPAddress();
-    report.GetOSVersion();
-
-    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
-    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
-    GetComputerNameW(name, &size);
-    EXPECT_EQ(name, report.MachineName());
-
-    unsigned int parts[4];
-    wchar_t rest = 0;
-    EXPECT_EQ(4, swscanf(report.IpAddress().c_str(), L"%u.%u.%u.%u%lc", &parts[0], &parts[1],
-                         &parts[2], &parts[3], &rest))
-        << testsupport::Narrow(report.IpAddress());
-
-    // What this platform reports: 6.1, build 7601, "Service Pack 1".
-    EXPECT_EQ(L"Windows Vista,Build 7601,Service Pack 1", report.OsVersion());
-}
-
-TEST(ReportStatus, NumbersAndTheirRecords)
-{
-    ReportSandbox sandbox;
-    testsupport::ScopedRegistryKey murmel(HKEY_LOCAL_MACHINE, reporttest::kMurmelConfigKey);
-    murmel.SetDword(L"dwMurmel2ServerEnabled", 0xFFFFFFFF);
-    sandbox.upload.SetDword(L"dwUnInstalling", 1);
-    testsupport::LogCapture log;
-    ProbeReport report;
-    report.GetMurmelServerFlag();
-    report.GetUnInstallState();
-    EXPECT_EQ(-1, report.MurmelServerFlag());
-    EXPECT_EQ(1u, report.UnInstalling());
-    EXPECT_TRUE(HasRecord(log, LogUtils::Info, "UnInstall String = 1"));
-
-    murmel.SetString(L"dwMurmel2ServerEnabled", L"1");
-    sandbox.upload.DeleteValue(L"dwUnInstalling");
-    log.Clear();
-    ProbeReport other;
-    other.GetMurmelServerFlag();
-    other.GetUnInstallState();
-    EXPECT_EQ(0, other.MurmelServerFlag());
-    EXPECT_TRUE(HasRecord(log, LogUtils::Info, "UnInstall String = 0"));
-}
-
-TEST(ReportStatus, CloudLookupFromAnyOfThreeScanners)
-{
-    const wchar_t* const keys[] = {
-        L"SOFTWARE\\Tavrel\\Orbisk\\Pelorin\\OnDemand",
-        L"SOFTWARE\\Tavrel\\QXCORE\\On Access Scanner",
-        L"SOFTWARE\\Tavrel\\QXCORE\\Email Scanner",
-    };
-    const struct {
-        int values[3];   // -1: key missing
-        int expected;
-    } cases[] = {
-        {{-1, -1, -1}, 0}, {{-1, -1, 1}, 1}, {{0, 2, 1}, 1},
-        {{1, -1, -1}, 1},  {{0, 0, 0}, 0},   {{2, -1, 0}, 0},
-    };
-    for (const auto& c : cases) {
-        ReportSandbox sandbox;
-        for (int i = 0; i < 3; ++i) {
-            if (c.values[i] < 0)
-                continue;
-            HKEY key = nullptr;
-            ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, keys[i], 0, nullptr, 0,
-                                                     KEY_SET_VALUE, nullptr, &key, nullptr));
-            const DWORD value = static_cast<DWORD>(c.values[i]);
-            RegSetValueExW(key, L"HalcyraEnabled", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
-            RegCloseKey(key);
-        }
-        ProbeReport report;
-        EXPECT_EQ(c.expected, report.IsHalcyraEnabled())
-            << c.values[0] << " " << c.values[1] << " " << c.values[2];
-    }
-}
-
-// The versions of the agent service and the on-access scanner, read from the
-// sample files placed in "<Program Files>\Tavrel\Halvane".
+// The versions of the agent service and the on-access scanner without
+// version information (the scan report shows the ones with).
 TEST(ReportStatus, VersionsOfTheProductFiles)
 {
-    const struct {
-        const wchar_t* agent;
-        const wchar_t* scanner;
-        const wchar_t* productVersion;
-        const wchar_t* agentVersion;
-        const wchar_t* scannerVersion;
-    } cases[] = {
-        {L"zeAgtSvc.exe", L"zeOnAcc.dll", L"4,2,0,118", L"4.2.0.118", L"4.2.1.37"},
+    const wchar_t* const cases[][5] = {// agent, scanner, product, agent and scanner versions
         {L"zeAgtSvc_NoVersion.exe", L"zeOnAcc_LongVersion.dll", L"4.0.0.0", L"", L"65535.65535.655"},
         {L"", L"", L"4.0.0.0", L"", L""},
     };
     for (const auto& c : cases) {
-        reporttest::ProductFiles files(c.agent, c.scanner);
+        reporttest::ProductFiles files(c[0], c[1]);
         ProbeReport report;
-        report.GetSoftwareVersion();
-        report.GetAgentBuildVersion();
-        report.GetScannerBuildVersion();
-        EXPECT_EQ(c.productVersion, report.SoftwareVersion()) << c.agent;
-        EXPECT_EQ(c.agentVersion, report.AgentBuildVersion()) << c.agent;
-        EXPECT_EQ(c.scannerVersion, report.ScannerBuildVersion()) << c.scanner;
+        EXPECT_EQ(c[2], report.Get("SoftwareVersion")) << c[0];
+        EXPECT_EQ(c[3], report.Get("AgentBuildVersion")) << c[0];
+        EXPECT_EQ(c[4], report.Get("ScannerBuildVersion")) << c[1];
     }
+}
+
+// The system-status report: named, created, written as UTF-8 and renamed,
+// with its records in order (the line feeds that end some are dropped).
+TEST(ReportFiles, WriteReportMakesAStatusReport)
+{
+    for (const wchar_t* content : {L"<Status>\u00fc\u20ac\U0001D11E</Status>", L""}) {
+        ReportSandbox sandbox;
+        testsupport::LogCapture log;
+        ProbeReport report;
+        report.content = content;
+        EXPECT_NE(0, report.WriteReport(nullptr));
+        ASSERT_EQ(1u, sandbox.Files().size());
+        const std::wstring path = sandbox.Files()[0];
+        EXPECT_EQ(L".xml", path.substr(path.size() - 4));
+        EXPECT_EQ(*content ? "<Status>\xC3\xBC\xE2\x82\xAC\xF0\x9D\x84\x9E</Status>" : "", ReadFileBytes(path));
+        const std::vector<std::string> expected = {
+            "6 zeUpload: GetReportFileName..",
+            "6 zeUpload: CreateXmlFile(" + testsupport::Narrow(path.substr(0, path.size() - 4)) + ".tmp)..",
+            "6 zeUpload: WriteToXmlFile..", "7 CreateFile()..", "7  Starting to write to file.",
+            "7 Successfully written", "6 Successfully written System Status XML Report"};
+        const std::vector<std::string> records = Records(log);
+        ASSERT_GE(records.size(), expected.size());
+        EXPECT_EQ(expected, std::vector<std::string>(records.end() - expected.size(), records.end()));
+    }
+}
+
+// An existing file is not created again, a missing one not written; a name
+// that cannot take ".xml" keeps the report.
+TEST(ReportFiles, NamesAndFilesThatCannotBeUsed)
+{
+    ReportSandbox sandbox;
+    const std::wstring path = sandbox.folder.Join(L"CIOtest.tmp");
+    CMyString text(L"x");
+    EXPECT_EQ(0, ProbeReport().WriteToXmlFile(path.c_str(), text));
+    EXPECT_FALSE(testsupport::FileExists(sandbox.folder.Join(L"CIOtest.xml")));
+    testsupport::WriteFileBytes(path, "kept");
+    testsupport::LogCapture log;
+    EXPECT_EQ(0, ProbeReport().CreateXmlFile(path.c_str()));
+    EXPECT_EQ("kept", ReadFileBytes(path));
+    EXPECT_EQ(std::vector<std::string>{"3 Failed to create file"}, Records(log));
+
+    // 517 characters without a full stop: ".xml" does not fit into 519.
+    std::wstring temporary =
+        sandbox.folder.MakeFolder(std::wstring(200, L'n') + L"\\" + std::wstring(200, L'n')) + L"\\";
+    temporary.append(517 - temporary.size(), L'm');
+    testsupport::WriteFileBytes(temporary, "");
+    EXPECT_EQ(1, ProbeReport().WriteToXmlFile(temporary.c_str(), text));
+    EXPECT_EQ("x", ReadFileBytes(temporary));
+    EXPECT_EQ("3 StringCchCopy Failed in GetTokenCount", Records(log).back());
 }
 
 } // namespace
