@@ -27,6 +27,8 @@ public:
 
     std::vector<CapturedEvent> events;
     std::vector<std::string> Messages() const;
+    // The events as "level category message [error N]".
+    std::vector<std::string> Records() const;
     void Clear() { events.clear(); }
 };
 

@@ -35,16 +35,6 @@ std::vector<std::string> WaitForRecord(const std::wstring& record)
     return testsupport::ReadLines(record);
 }
 
-// The records as "level category message [error N]".
-std::vector<std::string> Records(const testsupport::LogCapture& capture)
-{
-    std::vector<std::string> records;
-    for (const auto& e : capture.events)
-        records.push_back(LogUtils::LevelName(e.level) + (" " + e.category) + " " + e.message +
-                          (e.hasError ? " [error " + std::to_string(e.errorCode) + "]" : ""));
-    return records;
-}
-
 } // namespace
 
 TEST(HostLaunch, StartsTheProgramWaitsWhenAskedAndLogs)
@@ -84,7 +74,7 @@ TEST(HostLaunch, StartsTheProgramWaitsWhenAskedAndLogs)
             log.push_back("Debug Wexmoor Completed successfully.");
             EXPECT_TRUE(testsupport::FileExists(record)) << "the program has ended";
         }
-        EXPECT_EQ(Records(capture), log);
+        EXPECT_EQ(capture.Records(), log);
         if (c.result == 1) {   // the command line, then the arguments
             std::vector<std::string> recorded = {c.commandLine};
             recorded.insert(recorded.end(), c.received.begin(), c.received.end());
@@ -134,7 +124,7 @@ TEST(HostHelp, DisplayKelmoHelpOpensTheAddressElseTheHelpFile)
             agent->SetString(kHelpUrlValue, testsupport::Wide(c.url));
         testsupport::LogCapture capture;
         DisplayKelmoHelp();
-        std::vector<std::string> expected = c.log, records = Records(capture);
+        std::vector<std::string> expected = c.log, records = capture.Records();
         if (c.helpFileRuns) {
             expected.push_back("Debug Wexmoor Trying to launch: " + Narrow(helpFile));
             expected.push_back("Debug Wexmoor Launched OK");

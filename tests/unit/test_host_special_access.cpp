@@ -62,16 +62,6 @@ void ExpectDescriptor(SECURITY_ATTRIBUTES* attributes, const Entries& expected, 
     EXPECT_EQ(entries, expected);
 }
 
-// The records as "level category message [error N]".
-std::vector<std::string> Records(const LogCapture& capture)
-{
-    std::vector<std::string> records;
-    for (const auto& e : capture.events)
-        records.push_back(LogUtils::LevelName(e.level) + (" " + e.category) + " " + e.message +
-                          (e.hasError ? " [error " + std::to_string(e.errorCode) + "]" : ""));
-    return records;
-}
-
 } // namespace
 
 TEST(HostSpecialAccess, CallerEntryFollowsTheToken)
@@ -107,7 +97,7 @@ TEST(HostSpecialAccess, CallerEntryFollowsTheToken)
         Host::CSecureFileAttributes attributes;
         Host::BuildSpecialAccessAttributes(c.token, attributes);
         ExpectDescriptor(attributes.Seal(), c.entries, "");
-        EXPECT_EQ(Records(capture), c.log);
+        EXPECT_EQ(capture.Records(), c.log);
     }
     // No process here runs as LocalSystem: its SID is given to the decision directly.
     EXPECT_FALSE(Host::NeedsOwnEntry(CSid::LocalSystem().Get(), false));
@@ -153,7 +143,7 @@ TEST(HostSpecialAccess, FilesOnDiskAndTheirRecords)
             EXPECT_EQ(testsupport::ReadFileBytes(c.path), c.contents);
         else
             EXPECT_FALSE(testsupport::FileExists(c.path));
-        EXPECT_EQ(Records(capture), c.log);
+        EXPECT_EQ(capture.Records(), c.log);
         if (result) {   // the creator may write it
             testsupport::WriteFileBytes(c.path, "report");
             EXPECT_EQ(testsupport::ReadFileBytes(c.path), "report");
