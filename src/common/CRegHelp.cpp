@@ -115,16 +115,7 @@ int CRegHelp::GetString(const wchar_t* name, CMyString& out)
 int CRegHelp::GetDword(const wchar_t* name, DWORD& out)
 {
     out = 0;
-    if (!m_key)
-        return 0;
-    DWORD type = 0;
-    DWORD value = 0;
-    DWORD bytes = sizeof(value);
-    if (RegQueryValueExW(m_key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &bytes) != ERROR_SUCCESS
-        || type != REG_DWORD || bytes != sizeof(value))
-        return 0;
-    out = value;
-    return 1;
+    return m_key && ReadRegDword(m_key, name, out) ? 1 : 0;
 }
 
 int CRegHelp::SetString(const wchar_t* name, const CMyString& value)
@@ -135,6 +126,18 @@ int CRegHelp::SetString(const wchar_t* name, const CMyString& value)
     const DWORD bytes = static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t));
     return RegSetValueExW(m_key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes)
             == ERROR_SUCCESS ? 1 : 0;
+}
+
+bool ReadRegDword(HKEY key, const wchar_t* valueName, DWORD& value)
+{
+    DWORD type = 0;
+    DWORD data = 0;
+    DWORD bytes = sizeof(data);
+    if (RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(&data), &bytes) != ERROR_SUCCESS
+        || type != REG_DWORD || bytes != sizeof(data))
+        return false;
+    value = data;
+    return true;
 }
 
 LONG ReadRegString(HKEY key, const wchar_t* valueName, wchar_t* buffer, DWORD* count)

@@ -37,6 +37,9 @@ private:
 // included) on success, 0 otherwise. Returns a Windows error code.
 LONG ReadRegString(HKEY key, const wchar_t* valueName, wchar_t* buffer, DWORD* count);
 
+// Reads a value that must be a 4-byte REG_DWORD; value is set only when it is.
+bool ReadRegDword(HKEY key, const wchar_t* valueName, DWORD& value);
+
 constexpr wchar_t kClientRootKey[] = L"SOFTWARE\\Tavrel\\Orbisk";
 constexpr DWORD kInstallDirChars = 521;
 

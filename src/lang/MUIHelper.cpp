@@ -55,13 +55,8 @@ std::wstring ReadLocaleText(LCID lcid, LCTYPE type)
 // "dwMUILCID" counts only as a 4-byte REG_DWORD.
 bool ReadSavedLcid(HKEY key, LCID& lcid)
 {
-    DWORD type = 0;
     DWORD value = 0;
-    DWORD bytes = sizeof(value);
-    if (RegQueryValueExW(key, kSavedLcidValue, nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                         &bytes) != ERROR_SUCCESS)
-        return false;
-    if (type != REG_DWORD || bytes != sizeof(value))
+    if (!ReadRegDword(key, kSavedLcidValue, value))
         return false;
     lcid = value;
     return true;

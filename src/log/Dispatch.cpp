@@ -40,15 +40,7 @@ bool ReadString(const RegKey& key, const wchar_t* name, wchar_t* buffer, DWORD c
 
 bool ReadDword(const RegKey& key, const wchar_t* name, DWORD& value)
 {
-    DWORD type = 0;
-    DWORD data = 0;
-    DWORD bytes = sizeof(data);
-    if (!key || RegQueryValueExW(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&data),
-                                 &bytes) != ERROR_SUCCESS ||
-        type != REG_DWORD || bytes != sizeof(data))
-        return false;
-    value = data;
-    return true;
+    return key && ReadRegDword(key.Get(), name, value);
 }
 
 void ToNarrow(const wchar_t* text, char* buffer, int bytes)
