@@ -1,0 +1,39 @@
+// CExcludeHelper under its Microsoft names. GetExcludeItems with a key name
+// is the one member that lets a CSystemException pass to its caller.
+#include <new>
+
+#include "MsvcEntry.h"
+#include "tolvane/ExcludeHelper.h"
+
+using msvcabi::Translated;
+
+extern "C" CExcludeHelper* MsvcExcludeHelperConstruct(CExcludeHelper* self)
+{
+    Translated([self] { new (self) CExcludeHelper(); });
+    return self;
+}
+
+extern "C" void MsvcExcludeHelperDestroy(CExcludeHelper* self)
+{
+    self->~CExcludeHelper();
+}
+
+extern "C" void MsvcExcludeHelperEmpty(CExcludeHelper* self)
+{
+    Translated([=] { self->Empty(); });
+}
+
+extern "C" unsigned short* const* MsvcExcludeHelperLoadItems(CExcludeHelper* self, const unsigned short* keyName)
+{
+    return Translated([=] { return self->GetExcludeItems(keyName); });
+}
+
+extern "C" unsigned short* const* MsvcExcludeHelperItems(CExcludeHelper* self)
+{
+    return Translated([=] { return self->GetExcludeItems(); });
+}
+
+extern "C" int MsvcExcludeHelperIsExcluded(CExcludeHelper* self, const unsigned short* path)
+{
+    return Translated([=] { return self->IsExcluded(path); });
+}

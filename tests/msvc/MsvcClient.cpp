@@ -1,0 +1,183 @@
+// A client built with the Microsoft C++ ABI that uses every member of the
+// exported classes through Tolvane.lib. The test script prepares the
+// registry (the installation folder with the sample driver interface and
+// resource libraries, the upload folder, the exclusion key) and checks the
+// driver record and the reports on disk afterwards.
+#include <tolvane.h>
+
+#include "NoRuntime.h"
+
+namespace {
+
+const wchar_t kExcludeKey[] = L"SOFTWARE\\Tavrel\\Orbisk\\MsvcClient";
+const unsigned short* const kUnreadableKey = reinterpret_cast<const unsigned short*>(0x10);
+
+// Texts cross the interface as const unsigned short*.
+const unsigned short* U(const wchar_t* text)
+{
+    return reinterpret_cast<const unsigned short*>(text);
+}
+
+const wchar_t* W(const unsigned short* text)
+{
+    return reinterpret_cast<const wchar_t*>(text);
+}
+
+bool Same(const wchar_t* a, const wchar_t* b)
+{
+    return a && b && lstrcmpW(a, b) == 0;
+}
+
+bool StartsWith(const wchar_t* text, const wchar_t* start)
+{
+    for (; *start; ++text, ++start)
+        if (*text != *start)
+            return false;
+    return true;
+}
+
+bool EndsWith(const wchar_t* text, const wchar_t* end)
+{
+    const int textLength = lstrlenW(text), endLength = lstrlenW(end);
+    return textLength >= endLength && Same(text + textLength - endLength, end);
+}
+
+// "<upload folder>\CIO...<end>", the name of a report file.
+bool IsReportName(const wchar_t* path, const wchar_t* end)
+{
+    wchar_t prefix[600];
+    const DWORD length = GetEnvironmentVariableW(L"TOLVANE_UPLOAD", prefix, 580);
+    if (!path || length == 0 || length >= 580)
+        return false;
+    lstrcatW(prefix, L"\\CIO");
+    return StartsWith(path, prefix) && EndsWith(path, end);
+}
+
+bool ItemsAre(unsigned short* const* items, const wchar_t* const* expected, unsigned count)
+{
+    for (unsigned i = 0; i < count; ++i)
+        if (!items || !Same(W(items[i]), expected[i]))
+            return false;
+    return items[count] == nullptr;
+}
+
+// The exception of GetExcludeItems(keyName) seen by a structured handler:
+// the code of a Microsoft C++ exception.
+unsigned long CodeSeenByStructuredHandler(CExcludeHelper& helper)
+{
+    unsigned long code = 0;
+    __try {
+        helper.GetExcludeItems(kUnreadableKey);
+    } __except (code = GetExceptionCode(), EXCEPTION_EXECUTE_HANDLER) {
+    }
+    return code;
+}
+
+void CheckExclusions()
+{
+    CExcludeHelper* helper = new CExcludeHelper;
+    Check(helper->GetExcludeItems() == nullptr, "exclusion: no items before the first load");
+    unsigned short* const* items = helper->GetExcludeItems(U(kExcludeKey));
+    const wchar_t* const expected[] = {L"*.tmp", L"C:\\Temp", L"pagefile.sys"};
+    Check(ItemsAre(items, expected, 3), "exclusion: the key's items, then the built-in one");
+    Check(helper->GetExcludeItems() == items, "exclusion: the item array of the last load");
+
+    const struct {
+        const wchar_t* path;
+        int excluded;
+    } paths[] = {
+        {L"C:\\Temp\\report.doc", 1},
+        {L"D:\\Data\\old.TMP", 1},
+        {L"D:\\Data\\new.txt", 0},
+        {L"C:\\pagefile.sys", 1},
+    };
+    bool answers = true;
+    for (const auto& p : paths)
+        answers = answers && helper->IsExcluded(U(p.path)) == p.excluded;
+    Check(answers, "exclusion: IsExcluded answers for four paths");
+
+    helper->Empty();
+    Check(helper->GetExcludeItems() == nullptr, "exclusion: Empty drops the items");
+
+    unsigned int byReference = 0, byValue = 0;
+    bool otherType = false;
+    try {
+        helper->GetExcludeItems(kUnreadableKey);
+    } catch (const CSystemException& e) {
+        byReference = e.code;
+    } catch (...) {
+        otherType = true;
+    }
+    Check(byReference == kStringFailure && !otherType, "exception: caught as const CSystemException& with 0x10001");
+    try {
+        helper->GetExcludeItems(kUnreadableKey);
+    } catch (CSystemException e) {
+        byValue = e.code;
+    }
+    Check(byValue == kStringFailure, "exception: caught by value with 0x10001");
+    unsigned int inner = 0, outer = 0;
+    try {
+        helper->GetExcludeItems(kUnreadableKey);
+    } catch (const CSystemException& e) {
+        try {
+            helper->GetExcludeItems(kUnreadableKey);
+        } catch (const CSystemException& again) {
+            inner = again.code;
+        }
+        outer = e.code;
+    }
+    Check(inner == kStringFailure && outer == kStringFailure, "exception: raised again inside a handler");
+    Check(CodeSeenByStructuredHandler(*helper) == 0xE06D7363, "exception: a structured handler sees 0xE06D7363");
+    Check(helper->IsExcluded(U(L"C:\\pagefile.sys")) == 1, "exclusion: usable after the exceptions");
+    delete helper;
+}
+
+void CheckOnAccessExclusion()
+{
+    COnAccExcl* exclusion = new COnAccExcl;
+    exclusion->ExcludeThisProcess(1);   // not connected: nothing is sent
+    exclusion->Init();
+    Check(GetModuleHandleW(L"Trennix.DLL") != nullptr, "on-access: Init loads the driver interface library");
+    exclusion->ExcludeThisProcess(1);
+    exclusion->ExcludeThisProcess(0);
+    delete exclusion;
+    Check(GetModuleHandleW(L"Trennix.DLL") == nullptr, "on-access: the destructor unloads it");
+}
+
+void CheckScanReport()
+{
+    CScnXml* report = new CScnXml;
+    Check(report->XmlFileExist() == 0 && report->GetXmlFile() && *report->GetXmlFile() == 0,
+          "report: no file before Init");
+    Check(report->Init(nullptr) == 1, "report: Init");
+    Check(report->XmlFileExist() != 0 && IsReportName(W(report->GetXmlFile()), L".tmp"),
+          "report: the temporary file in the upload folder");
+    CInfected detection = {U(L"C:\\Data\\eicar.com"), U(L"EICAR-Test-File"),
+                           CInfected::FlagFile | CInfected::FlagVirus | CInfected::FlagCleaned,
+                           0, 0, nullptr, nullptr};
+    Check(report->AddInfected(detection) == 1, "report: AddInfected");
+    report->SetNumScanned(42);
+    delete report;
+
+    // The virtual members through the vtable that the constructor installed.
+    CScnXml* second = new CScnXml;
+    CReportBase* base = second;
+    Check(base->Init(nullptr) == 1 && second->XmlFileExist() != 0, "report: Init through the vtable");
+    wchar_t name[300] = {};
+    Check(base->GetReportFileName(name, 299) == 1 && IsReportName(name, L".tmp"),
+          "report: GetReportFileName through the vtable");
+    alignas(CMyString) unsigned char content[sizeof(CMyString)] = {};   // a string without text
+    Check(base->BuildReport(*reinterpret_cast<CMyString*>(content), nullptr) == 1,
+          "report: BuildReport through the vtable");
+    delete second;
+}
+
+} // namespace
+
+void RunChecks()
+{
+    CheckExclusions();
+    CheckOnAccessExclusion();
+    CheckScanReport();
+    Print("done\n");
+}

@@ -1,0 +1,76 @@
+// The runtime pieces that a Microsoft-ABI program normally takes from its
+// C runtime: the entry point, operator new/delete, console output, and the
+// type_info vtable that the catch clauses' type descriptors point at.
+#include <windows.h>
+
+#include "NoRuntime.h"
+
+namespace {
+unsigned failures = 0;
+}
+
+// Catch clauses name the vtable of type_info in their type descriptors;
+// the exception handler matches types by name and never calls through it.
+extern "C" const void* const TypeInfoVtable[2] __asm__("??_7type_info@@6B@") = {nullptr, nullptr};
+
+void* operator new(size_t size)
+{
+    return HeapAlloc(GetProcessHeap(), 0, size);
+}
+
+void operator delete(void* memory) noexcept
+{
+    if (memory)
+        HeapFree(GetProcessHeap(), 0, memory);
+}
+
+void operator delete(void* memory, size_t) noexcept
+{
+    operator delete(memory);
+}
+
+void Print(const char* text)
+{
+    DWORD length = 0;
+    while (text[length])
+        ++length;
+    DWORD written;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text, length, &written, nullptr);
+}
+
+void Print(const wchar_t* text)
+{
+    char line[512];
+    unsigned at = 0;
+    for (; text && *text && at + 1 < sizeof line; ++text)
+        line[at++] = *text < 128 ? static_cast<char>(*text) : '?';
+    line[at] = 0;
+    Print(line);
+}
+
+void PrintNumber(unsigned long long number, unsigned base)
+{
+    char digits[24];
+    char* at = digits + sizeof digits - 1;
+    *at = 0;
+    do {
+        *--at = "0123456789abcdef"[number % base];
+        number /= base;
+    } while (number);
+    Print(at);
+}
+
+void Check(bool passed, const char* what)
+{
+    Print(passed ? "ok " : "FAIL ");
+    Print(what);
+    Print("\n");
+    if (!passed)
+        ++failures;
+}
+
+extern "C" void Start()
+{
+    RunChecks();
+    ExitProcess(failures);
+}

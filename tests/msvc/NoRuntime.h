@@ -1,0 +1,13 @@
+// A client without a C runtime: its own entry point, allocation and console
+// output. C++ exceptions are served by the system's vcruntime140.dll.
+#pragma once
+
+// The checks' console output (ASCII; other characters print as '?').
+void Print(const char* text);
+void Print(const wchar_t* text);
+void PrintNumber(unsigned long long number, unsigned base = 10);
+// Prints "ok what" or "FAIL what" and counts the failures.
+void Check(bool passed, const char* what);
+
+// The program's checks; the process exit code is the number of failures.
+void RunChecks();
