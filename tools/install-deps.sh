@@ -10,6 +10,10 @@ command -v cmake >/dev/null 2>&1 || need="$need cmake"
 command -v ninja >/dev/null 2>&1 || need="$need ninja-build"
 command -v xmllint >/dev/null 2>&1 || need="$need libxml2-utils"
 [ -f /usr/src/googletest/CMakeLists.txt ] || need="$need googletest"
+# The Microsoft-ABI client test and Tolvane.lib: clang, lld-link, llvm-dlltool.
+command -v clang++ >/dev/null 2>&1 || need="$need clang"
+command -v lld-link >/dev/null 2>&1 || need="$need lld"
+{ command -v llvm-dlltool && command -v llvm-undname; } >/dev/null 2>&1 || need="$need llvm"
 [ -z "$need" ] && exit 0
 echo "Installing:$need"
 export DEBIAN_FRONTEND=noninteractive

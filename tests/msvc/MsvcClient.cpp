@@ -75,7 +75,7 @@ unsigned long CodeSeenByStructuredHandler(CExcludeHelper& helper)
 
 void CheckExclusions()
 {
-    CExcludeHelper* helper = new CExcludeHelper;
+    CExcludeHelper* helper = New<CExcludeHelper>();
     Check(helper->GetExcludeItems() == nullptr, "exclusion: no items before the first load");
     unsigned short* const* items = helper->GetExcludeItems(U(kExcludeKey));
     const wchar_t* const expected[] = {L"*.tmp", L"C:\\Temp", L"pagefile.sys"};
@@ -134,7 +134,7 @@ void CheckExclusions()
 
 void CheckOnAccessExclusion()
 {
-    COnAccExcl* exclusion = new COnAccExcl;
+    COnAccExcl* exclusion = New<COnAccExcl>();
     exclusion->ExcludeThisProcess(1);   // not connected: nothing is sent
     exclusion->Init();
     Check(GetModuleHandleW(L"Trennix.DLL") != nullptr, "on-access: Init loads the driver interface library");
@@ -146,7 +146,7 @@ void CheckOnAccessExclusion()
 
 void CheckScanReport()
 {
-    CScnXml* report = new CScnXml;
+    CScnXml* report = New<CScnXml>();
     Check(report->XmlFileExist() == 0 && report->GetXmlFile() && *report->GetXmlFile() == 0,
           "report: no file before Init");
     Check(report->Init(nullptr) == 1, "report: Init");
@@ -160,7 +160,7 @@ void CheckScanReport()
     delete report;
 
     // The virtual members through the vtable that the constructor installed.
-    CScnXml* second = new CScnXml;
+    CScnXml* second = New<CScnXml>();
     CReportBase* base = second;
     Check(base->Init(nullptr) == 1 && second->XmlFileExist() != 0, "report: Init through the vtable");
     wchar_t name[300] = {};

@@ -15,16 +15,24 @@ if grep -iE 'DLL Name: (libstdc|libgcc|libwinpthread)' "$work/pe.txt"; then
     echo "Tolvane.dll depends on a runtime DLL"; exit 1
 fi
 sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' "$work/pe.txt" | sed -n 's/^\s*\[ *[0-9]*\] //p' > "$work/exports.txt"
-grep -qx IsSubSysEnabled "$work/exports.txt" || { echo "IsSubSysEnabled not exported undecorated"; exit 1; }
-for f in CreateFileSpecialAccess DisplayKelmoHelp; do
-    if grep -q "$f" "$work/exports.txt"; then grep -qx "$f" "$work/exports.txt" || { echo "$f decorated"; exit 1; }; fi
+for f in IsSubSysEnabled CreateFileSpecialAccess DisplayKelmoHelp; do
+    grep -qx "$f" "$work/exports.txt" || { echo "$f not exported undecorated"; exit 1; }
 done
-# Every other export belongs to one of the exported classes. The compiler
-# also exports the vtable and type information of the polymorphic CScnXml.
+# Every other export belongs to one of the exported classes, under its GCC
+# name or its Microsoft name. The compiler also exports the vtable and type
+# information of the polymorphic CScnXml.
 if grep -vxE 'IsSubSysEnabled|CreateFileSpecialAccess|DisplayKelmoHelp' "$work/exports.txt" \
-        | grep -vE '^_ZN?K?(14CExcludeHelper|10COnAccExcl|7CScnXml)|^_ZT[VI]7CScnXml$'; then
+        | grep -vE '^_ZN?K?(14CExcludeHelper|10COnAccExcl|7CScnXml)|^_ZT[VI]7CScnXml$' \
+        | grep -vE '^\?\?[01](CExcludeHelper|COnAccExcl|CScnXml)@@|^\?[A-Za-z]+@(CExcludeHelper|COnAccExcl|CScnXml)@@'; then
     echo "unexpected exports above"; exit 1
 fi
+
+# Every member exported under its GCC name is exported under its Microsoft
+# name as well, with the same signature (compared in demangled form).
+members() { sed -E 's/(class|struct) //g; s/\(void\)/()/; s/ //g' | sort -u; }
+grep '^_ZN' "$work/exports.txt" | x86_64-w64-mingw32-c++filt | members > "$work/gcc-members.txt"
+grep '^?' "$work/exports.txt" | llvm-undname | sed -n 's/.*__cdecl //p' | members > "$work/msvc-members.txt"
+diff "$work/gcc-members.txt" "$work/msvc-members.txt" || { echo "GCC names (<) without a Microsoft name (>)"; exit 1; }
 
 x86_64-w64-mingw32-g++-posix -std=c++17 -Wall -Wextra -I"$work/dist/include" \
     "$src/tests/scripts/client/subsys_client.cpp" -L"$work/dist/lib" -lTolvane \
