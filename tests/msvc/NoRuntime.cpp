@@ -38,28 +38,6 @@ void Print(const char* text)
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text, length, &written, nullptr);
 }
 
-void Print(const wchar_t* text)
-{
-    char line[512];
-    unsigned at = 0;
-    for (; text && *text && at + 1 < sizeof line; ++text)
-        line[at++] = *text < 128 ? static_cast<char>(*text) : '?';
-    line[at] = 0;
-    Print(line);
-}
-
-void PrintNumber(unsigned long long number, unsigned base)
-{
-    char digits[24];
-    char* at = digits + sizeof digits - 1;
-    *at = 0;
-    do {
-        *--at = "0123456789abcdef"[number % base];
-        number /= base;
-    } while (number);
-    Print(at);
-}
-
 void Check(bool passed, const char* what)
 {
     Print(passed ? "ok " : "FAIL ");

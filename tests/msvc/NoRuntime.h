@@ -2,10 +2,8 @@
 // output. C++ exceptions are served by the system's vcruntime140.dll.
 #pragma once
 
-// The checks' console output (ASCII; other characters print as '?').
+// The checks' console output.
 void Print(const char* text);
-void Print(const wchar_t* text);
-void PrintNumber(unsigned long long number, unsigned base = 10);
 // Prints "ok what" or "FAIL what" and counts the failures.
 void Check(bool passed, const char* what);
 
