@@ -41,4 +41,19 @@ auto Translated(Call&& call) -> decltype(call())
     RaiseSystemException(code);
 }
 
+// A constructor under its Microsoft name: builds the object in place and
+// returns `this`.
+template <class T>
+T* Construct(T* self)
+{
+    Translated([self] { new (self) T(); });
+    return self;
+}
+
+template <class T>
+void Destroy(T* self)
+{
+    self->~T();
+}
+
 } // namespace msvcabi

@@ -1,7 +1,5 @@
 // CExcludeHelper under its Microsoft names. GetExcludeItems with a key name
 // is the one member that lets a CSystemException pass to its caller.
-#include <new>
-
 #include "MsvcEntry.h"
 #include "tolvane/ExcludeHelper.h"
 
@@ -9,13 +7,12 @@ using msvcabi::Translated;
 
 extern "C" CExcludeHelper* MsvcExcludeHelperConstruct(CExcludeHelper* self)
 {
-    Translated([self] { new (self) CExcludeHelper(); });
-    return self;
+    return msvcabi::Construct(self);
 }
 
 extern "C" void MsvcExcludeHelperDestroy(CExcludeHelper* self)
 {
-    self->~CExcludeHelper();
+    msvcabi::Destroy(self);
 }
 
 extern "C" void MsvcExcludeHelperEmpty(CExcludeHelper* self)

@@ -1,6 +1,4 @@
 // COnAccExcl under its Microsoft names.
-#include <new>
-
 #include "MsvcEntry.h"
 #include "tolvane/OnAccExcl.h"
 
@@ -8,13 +6,12 @@ using msvcabi::Translated;
 
 extern "C" COnAccExcl* MsvcOnAccExclConstruct(COnAccExcl* self)
 {
-    Translated([self] { new (self) COnAccExcl(); });
-    return self;
+    return msvcabi::Construct(self);
 }
 
 extern "C" void MsvcOnAccExclDestroy(COnAccExcl* self)
 {
-    self->~COnAccExcl();
+    msvcabi::Destroy(self);
 }
 
 extern "C" void MsvcOnAccExclInit(COnAccExcl* self)

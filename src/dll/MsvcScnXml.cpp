@@ -1,7 +1,5 @@
 // CScnXml under its Microsoft names. The constructor installs the object's
 // own vtable, so a Microsoft client's virtual calls reach the same members.
-#include <new>
-
 #include "MsvcEntry.h"
 #include "tolvane/ScnXml.h"
 
@@ -9,13 +7,12 @@ using msvcabi::Translated;
 
 extern "C" CScnXml* MsvcScnXmlConstruct(CScnXml* self)
 {
-    Translated([self] { new (self) CScnXml(); });
-    return self;
+    return msvcabi::Construct(self);
 }
 
 extern "C" void MsvcScnXmlDestroy(CScnXml* self)
 {
-    self->~CScnXml();
+    msvcabi::Destroy(self);
 }
 
 extern "C" int MsvcScnXmlInit(CScnXml* self, const unsigned short* path)
