@@ -63,7 +63,7 @@ void VisitDefaultRoutes(LogSettings& s, const LogEvent* event, RouteVisitor& vis
 {
     wchar_t path[kLogPathChars];
     SinkRoute route = {nullptr, s.debugEnable ? "*.Debug" : kDefaultMainFilter, kDefaultMainFormat,
-                       "file", SinkKind::File, path, nullptr, kDefaultSizeLimit, false, nullptr};
+                       "file", SinkKind::File, path, nullptr, kDefaultSizeLimit, false, false, nullptr};
     if (Admits(event, route.filter)) {
         if (wcsstr(s.mainLogName, L"<dt>"))
             ReplaceDateTag(s.mainLogName, kLogPathChars + 1, s.LastVersion());
@@ -104,7 +104,7 @@ bool VisitIniRoutes(LogSettings& s, const LogEvent* event, RouteVisitor& visitor
         char fileName[kLogPathChars + 1] = "";
         char server[kLogPathChars + 1] = "";
         SinkRoute route = {section, filter, format, type, KindOf(type), path, fileName,
-                           sizeLimit, false, server};
+                           sizeLimit, false, false, server};
         if (route.kind == SinkKind::File) {
             GetPrivateProfileStringA(section, "filename", "", fileName, sizeof(fileName), ini);
             if (strstr(fileName, "<dt>")) {
@@ -118,6 +118,7 @@ bool VisitIniRoutes(LogSettings& s, const LogEvent* event, RouteVisitor& visitor
             GetPrivateProfileStringA(section, "maxsize", "", maxSize, sizeof(maxSize), ini);
             if (maxSize[0]) {
                 sizeLimit = static_cast<unsigned int>(atoi(maxSize));
+                route.sizeFromSection = true;
             } else {
                 DWORD agentLimit = 0;
                 RegKey agent;

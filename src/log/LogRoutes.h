@@ -19,6 +19,7 @@ struct SinkRoute {
     const wchar_t* filePath;   // File: log folder + file name; empty when it does not fit
     const char* fileName;      // File, ini sections: "filename" after the "<dt>" rule
     unsigned int sizeLimit;    // File
+    bool sizeFromSection;      // File: the limit is the section's "maxsize"
     bool sizeFromAgentKey;     // File: the limit is "dwMaxLogfileSize"
     const char* server;        // Syslog
 };
