@@ -1,0 +1,54 @@
+#!/bin/bash
+# A real collector reads the client's syslog datagrams: a private rsyslogd receives events of every level
+# sent through an ini "syslog" section, and a burst of 1000 events. For each datagram it must store the
+# event's level as the severity, facility user, the event's own time, and as the message the padded
+# computer name followed by the whole line.
+set -euo pipefail
+build=$(realpath "$1") source=$2 work="$(realpath "$1")/rsyslog-test" key='HKLM\SOFTWARE\Tavrel\Orbisk'
+. "$source/tests/support/private_rsyslog.sh"
+wine_run() { "$source/tools/wine-run.sh" "$@"; }
+fail() { echo "FAILED: $*"; exit 1; }
+cleanup() {
+    rsyslog_stop
+    wine_run reg delete "$key" /f >/dev/null 2>&1 || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+rm -rf "$work"; mkdir -p "$work/inst"
+rsyslog_start "$work" || exit 1
+
+wine_run reg delete "$key" /f >/dev/null 2>&1 || true
+wine_run reg add "$key" /v szInstallDir /t REG_SZ /d "Z:$(printf '%s' "$work/inst" | tr / '\\')" /f >/dev/null
+printf '[collector]\r\nfilter=*.Debug\r\ntype=syslog\r\nserver=127.0.0.1\r\nformat=%%+D %%+T %%l %%f %%m\r\n' \
+    >"$work/inst/logCfg.Ini"
+
+levels=(Emergency Alert CriticalError Error Warning Notice Info Debug)
+severities=(emerg alert crit err warning notice info debug)
+for n in "${!levels[@]}"; do
+    wine_run "$build/bin/tolvane-logcheck.exe" --write "Tolvane.${levels[$n]}" "level-$n" >/dev/null ||
+        fail "the checker could not send a ${levels[$n]} event"
+done
+wine_run "$build/bin/log_writer.exe" burst 1000
+rsyslog_wait_for 1008 || fail "rsyslogd stored $(wc -l <"$RSYSLOG_OUT") of 1008 datagrams"
+
+computer=$(hostname | tr '[:lower:]' '[:upper:]' | cut -c1-15)
+padded=$(printf '%15s' "$computer")
+for n in "${!levels[@]}"; do
+    stored=$(grep -F " Tolvane level-$n" "$RSYSLOG_OUT") || fail "no datagram of level ${levels[$n]}"
+    IFS='|' read -r pri facility severity host reported message <<<"$stored"
+    [ "$pri" = $((8 + n)) ] || fail "${levels[$n]}: priority $pri"
+    [ "$facility" = user ] || fail "${levels[$n]}: facility $facility"
+    [ "$severity" = "${severities[$n]}" ] || fail "${levels[$n]}: severity $severity"
+    [ -n "$host" ] || fail "${levels[$n]}: no host"
+    [[ $message =~ ^"$padded "([0-9-]+)\ ([0-9:]+)\.[0-9]{3}\ ${levels[$n]}\ Tolvane\ level-$n$ ]] ||
+        fail "${levels[$n]}: message '$message'"
+    # The time the collector parsed from the header is the event's own, as the line shows it.
+    [ "${reported:0:19}" = "${BASH_REMATCH[1]}T${BASH_REMATCH[2]}" ] ||
+        fail "${levels[$n]}: time reported $reported, event time ${BASH_REMATCH[1]} ${BASH_REMATCH[2]}"
+done
+
+burst=$(grep -F ' Info Tolvane burst-' "$RSYSLOG_OUT" | grep -c '^14|user|info|' || true)
+[ "$burst" -eq 1000 ] || fail "$burst of 1000 burst events stored as user.info"
+distinct=$(grep -o 'burst-[0-9]*$' "$RSYSLOG_OUT" | sort -u | wc -l)
+[ "$distinct" -eq 1000 ] || fail "$distinct distinct burst events stored"
+echo "rsyslogd stored all 8 levels and 1000 burst events as sent"
