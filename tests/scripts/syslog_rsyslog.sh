@@ -2,7 +2,8 @@
 # A real collector reads the client's syslog datagrams: a private rsyslogd receives events of every level
 # sent through an ini "syslog" section, and a burst of 1000 events. For each datagram it must store the
 # event's level as the severity, facility user, the event's own time, and as the message the padded
-# computer name followed by the whole line.
+# computer name followed by the whole line. The rule that docs/logging.md shows files every event in
+# the file named after the computer.
 set -euo pipefail
 build=$(realpath "$1") source=$2 work="$(realpath "$1")/rsyslog-test" key='HKLM\SOFTWARE\Tavrel\Orbisk'
 . "$source/tests/support/private_rsyslog.sh"
@@ -15,7 +16,12 @@ cleanup() {
 }
 trap cleanup EXIT
 rm -rf "$work"; mkdir -p "$work/inst"
-rsyslog_start "$work" || exit 1
+# The documented rule, writing below the test's folder; the test's own input takes its module and input.
+sed -n '/<!-- BEGIN rsyslog-rule -->/,/<!-- END rsyslog-rule -->/p' "$source/docs/logging.md" |
+    grep -v -e '^<!--' -e '^```' -e '^module(' -e '^input(' | sed "s|/var/log/tolvane|$work/by-computer|" \
+    >"$work/tolvane-rule.conf"
+grep -q dynaFile "$work/tolvane-rule.conf" || fail "no rsyslog rule in docs/logging.md"
+rsyslog_start "$work" "$work/tolvane-rule.conf" || exit 1
 
 wine_run reg delete "$key" /f >/dev/null 2>&1 || true
 wine_run reg add "$key" /v szInstallDir /t REG_SZ /d "Z:$(printf '%s' "$work/inst" | tr / '\\')" /f >/dev/null
@@ -51,4 +57,11 @@ burst=$(grep -F ' Info Tolvane burst-' "$RSYSLOG_OUT" | grep -c '^14|user|info|'
 [ "$burst" -eq 1000 ] || fail "$burst of 1000 burst events stored as user.info"
 distinct=$(grep -o 'burst-[0-9]*$' "$RSYSLOG_OUT" | sort -u | wc -l)
 [ "$distinct" -eq 1000 ] || fail "$distinct distinct burst events stored"
+# The documented rule: one file named after the computer, each line the time, severity and the line.
+filed="$work/by-computer/$computer.log"
+[ "$(grep -c . "$filed" 2>/dev/null)" -eq 1008 ] || fail "the documented rule filed $(grep -c . "$filed" 2>/dev/null || echo no) lines in $filed"
+for n in "${!levels[@]}"; do
+    grep -Eq "^[0-9T:+-]+ ${severities[$n]} [0-9-]+ [0-9:.]+ ${levels[$n]} Tolvane level-$n\$" "$filed" ||
+        fail "the documented rule did not file level ${levels[$n]} as documented"
+done
 echo "rsyslogd stored all 8 levels and 1000 burst events as sent"
