@@ -41,7 +41,7 @@ computer=$(hostname | tr '[:lower:]' '[:upper:]' | cut -c1-15)
 padded=$(printf '%15s' "$computer")
 for n in "${!levels[@]}"; do
     stored=$(grep -F " Tolvane level-$n" "$RSYSLOG_OUT") || fail "no datagram of level ${levels[$n]}"
-    IFS='|' read -r pri facility severity host reported message <<<"$stored"
+    IFS='|' read -r pri facility severity host reported message raw <<<"$stored"
     [ "$pri" = $((8 + n)) ] || fail "${levels[$n]}: priority $pri"
     [ "$facility" = user ] || fail "${levels[$n]}: facility $facility"
     [ "$severity" = "${severities[$n]}" ] || fail "${levels[$n]}: severity $severity"
@@ -51,6 +51,9 @@ for n in "${!levels[@]}"; do
     # The time the collector parsed from the header is the event's own, as the line shows it.
     [ "${reported:0:19}" = "${BASH_REMATCH[1]}T${BASH_REMATCH[2]}" ] ||
         fail "${levels[$n]}: time reported $reported, event time ${BASH_REMATCH[1]} ${BASH_REMATCH[2]}"
+    # The datagram byte for byte: priority, a blank, "Mon dd hh:mm:ss", the padded computer name, the line.
+    header=$(LC_ALL=C date -d "${BASH_REMATCH[1]}" '+%b %e')
+    [ "$raw" = "<$((8 + n))> $header ${BASH_REMATCH[2]} $message" ] || fail "${levels[$n]}: datagram '$raw'"
 done
 
 burst=$(grep -F ' Info Tolvane burst-' "$RSYSLOG_OUT" | grep -c '^14|user|info|' || true)

@@ -1,6 +1,6 @@
 # Sourced by tests: a private rsyslogd with its own configuration, pid file and output file in a folder of
 # the test, receiving UDP datagrams on 127.0.0.1 port 514 and storing how it parsed each one, one line
-# per datagram: priority|facility|severity|host|time reported|message.
+# per datagram: priority|facility|severity|host|time reported|message|the datagram as received.
 # rsyslog_start FOLDER [RULES] starts it (and fails, saying so, when port 514 is taken), with the rules of
 # the file RULES behind the one that stores everything; rsyslog_stop ends it.
 
@@ -18,7 +18,7 @@ global(workDirectory="$dir")
 module(load="imudp")
 input(type="imudp" port="514" address="127.0.0.1")
 template(name="parsed" type="string"
-         string="%pri%|%syslogfacility-text%|%syslogseverity-text%|%hostname%|%timereported:::date-rfc3339%|%msg%\n")
+         string="%pri%|%syslogfacility-text%|%syslogseverity-text%|%hostname%|%timereported:::date-rfc3339%|%msg%|%rawmsg%\n")
 *.* action(type="omfile" file="$RSYSLOG_OUT" template="parsed")
 CONF
     [ -z "$rules" ] || echo "include(file=\"$rules\")" >>"$dir/rsyslog.conf"
