@@ -3,23 +3,13 @@
 # it names exactly the sections that its comments promise; a real event of each kind arrives in exactly
 # those sections (the files, a private rsyslogd, the debugger of the writing process).
 set -euo pipefail
-build=$(realpath "$1") source=$2 work="$(realpath "$1")/config-logcfg-test" key='HKLM\SOFTWARE\Tavrel\Orbisk'
-. "$source/tests/support/private_rsyslog.sh"
-wine_run() { "$source/tools/wine-run.sh" "$@"; }
-fail() { echo "FAILED: $*"; exit 1; }
-cleanup() {
-    rsyslog_stop
-    wine_run reg delete "$key" /f >/dev/null 2>&1 || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-rm -rf "$work"; mkdir -p "$work/inst"
+build=$(realpath "$1") source=$2
+. "$source/tests/support/log_sandbox.sh"
+sandbox_begin "$build/config-logcfg-test"
 cmake --install "$build" --prefix "$work/dist" >/dev/null
 check="$work/dist/bin/tolvane-logcheck.exe"
 [ -f "$check" ] || fail "dist/bin/tolvane-logcheck.exe is not installed"
-cp "$work/dist/config/logCfg.Ini" "$work/inst/"
-wine_run reg delete "$key" /f >/dev/null 2>&1 || true
-wine_run reg add "$key" /v szInstallDir /t REG_SZ /d "Z:$(printf '%s' "$work/inst" | tr / '\\')" /f >/dev/null
+cp "$work/dist/config/logCfg.Ini" "$inst/"
 rsyslog_start "$work" || exit 1
 
 report=$(wine_run "$check" | tr -d '\r') || fail "the checker finds fault with the sample:"$'\n'"$report"
@@ -46,12 +36,12 @@ for row in "${table[@]}"; do
     [ "$routes" = "$want" ] || fail "$event: the checker names '$routes', the comments promise '$want'"
 
     marker="sample-$n-$$"
-    find "$work/inst" -name '*.log' -delete
+    find "$inst" -name '*.log' -delete
     captured=$(wine_run "$build/bin/debug_capture.exe" "$(printf 'Z:%s' "$check" | tr / '\\')" \
         --write "$event" "$marker" | tr -d '\r')
     arrived=()
-    grep -qF -- "$marker" "$work/inst/zeAgent.log" 2>/dev/null && arrived+=(main)
-    grep -qF -- "$marker" "$work/inst/zeErrors.log" 2>/dev/null && arrived+=(errors)
+    grep -qF -- "$marker" "$inst/zeAgent.log" 2>/dev/null && arrived+=(main)
+    grep -qF -- "$marker" "$inst/zeErrors.log" 2>/dev/null && arrived+=(errors)
     if [[ " $want " == *" collector "* ]]; then   # datagrams take a moment to be stored
         for _ in $(seq 100); do grep -qF -- "$marker" "$RSYSLOG_OUT" && break; sleep 0.1; done
     else

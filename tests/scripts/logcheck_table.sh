@@ -3,21 +3,12 @@
 # code, and its routes for one event, which must be exactly the files where a real event sent through
 # the library lands.
 set -euo pipefail
-build=$(realpath "$1") source=$2 work="$(realpath "$1")/logcheck-test" key='HKLM\SOFTWARE\Tavrel\Orbisk'
-wine_run() { "$source/tools/wine-run.sh" "$@"; }
+build=$(realpath "$1") source=$2
+. "$source/tests/support/log_sandbox.sh"
 check() { wine_run "$build/bin/tolvane-logcheck.exe" "$@" | tr -d '\r'; }   # the checker's exit code
 report() { check "$@" || true; }                                               # its output only
-fail() { echo "FAILED: $*"; exit 1; }
-winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
-inst="$work/inst"
-cleanup() {
-    rm -rf "$work"
-    wine_run reg delete "$key" /f >/dev/null 2>&1 || true
-}
-trap cleanup EXIT
-rm -rf "$work"; mkdir -p "$inst/logs" "$work/abs"
-wine_run reg delete "$key" /f >/dev/null 2>&1 || true
-wine_run reg add "$key" /v szInstallDir /t REG_SZ /d "$(winpath "$inst")" /f >/dev/null
+sandbox_begin "$build/logcheck-test"
+mkdir -p "$inst/logs" "$work/abs"
 
 # name | event | ini text (printf escapes; "-" for no ini file, "utf16:" to store it as UTF-16)
 #      | the warnings expected, ";" between them | the files (below the work folder) the event lands in

@@ -5,17 +5,9 @@
 # computer name followed by the whole line. The rule that docs/logging.md shows files every event in
 # the file named after the computer.
 set -euo pipefail
-build=$(realpath "$1") source=$2 work="$(realpath "$1")/rsyslog-test" key='HKLM\SOFTWARE\Tavrel\Orbisk'
-. "$source/tests/support/private_rsyslog.sh"
-wine_run() { "$source/tools/wine-run.sh" "$@"; }
-fail() { echo "FAILED: $*"; exit 1; }
-cleanup() {
-    rsyslog_stop
-    wine_run reg delete "$key" /f >/dev/null 2>&1 || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-rm -rf "$work"; mkdir -p "$work/inst"
+build=$(realpath "$1") source=$2
+. "$source/tests/support/log_sandbox.sh"
+sandbox_begin "$build/rsyslog-test"
 # The documented rule, writing below the test's folder; the test's own input takes its module and input.
 sed -n '/<!-- BEGIN rsyslog-rule -->/,/<!-- END rsyslog-rule -->/p' "$source/docs/logging.md" |
     grep -v -e '^<!--' -e '^```' -e '^module(' -e '^input(' | sed "s|/var/log/tolvane|$work/by-computer|" \
@@ -23,10 +15,8 @@ sed -n '/<!-- BEGIN rsyslog-rule -->/,/<!-- END rsyslog-rule -->/p' "$source/doc
 grep -q dynaFile "$work/tolvane-rule.conf" || fail "no rsyslog rule in docs/logging.md"
 rsyslog_start "$work" "$work/tolvane-rule.conf" || exit 1
 
-wine_run reg delete "$key" /f >/dev/null 2>&1 || true
-wine_run reg add "$key" /v szInstallDir /t REG_SZ /d "Z:$(printf '%s' "$work/inst" | tr / '\\')" /f >/dev/null
 printf '[collector]\r\nfilter=*.Debug\r\ntype=syslog\r\nserver=127.0.0.1\r\nformat=%%+D %%+T %%l %%f %%m\r\n' \
-    >"$work/inst/logCfg.Ini"
+    >"$inst/logCfg.Ini"
 
 levels=(Emergency Alert CriticalError Error Warning Notice Info Debug)
 severities=(emerg alert crit err warning notice info debug)
