@@ -4,7 +4,7 @@
 #include "host/SAccess.h"
 
 #include "host/PlatformVersion.h"
-#include "host/ScopedHandle.h"
+#include "common/ScopedHandle.h"
 #include "host/SecurityError.h"
 #include "host/Sid.h"
 #include "log/LogEvent.h"

@@ -3,7 +3,7 @@
 #include <cwchar>
 
 #include "host/PlatformVersion.h"
-#include "host/ScopedHandle.h"
+#include "common/ScopedHandle.h"
 #include "host/SecurityError.h"
 #include "host/Sid.h"
 #include "log/LogEvent.h"
@@ -50,7 +50,7 @@ BOOL SpecialAccess::GetCurrentUserName(wchar_t* buffer, unsigned int capacity)
         return FALSE;
     buffer[0] = L'\0';
 
-    Host::CScopedHandle token;
+    CScopedHandle token;
     if (!OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, token.Receive())) {
         if (GetLastError() != ERROR_NO_TOKEN)
             return FALSE;

@@ -4,14 +4,30 @@
 
 namespace LogUtils {
 
-LogLevel ParseLevel(const char* text, size_t length)
+namespace {
+
+// The level that text begins, or -1.
+int FindLevel(const char* text, size_t length)
 {
     for (unsigned int level = Emergency; level <= Debug; ++level) {
         const char* name = LevelName(static_cast<LogLevel>(level));
         if (length <= strlen(name) && _strnicmp(name, text, length) == 0)
-            return static_cast<LogLevel>(level);
+            return static_cast<int>(level);
     }
-    return Debug;
+    return -1;
+}
+
+} // namespace
+
+LogLevel ParseLevel(const char* text, size_t length)
+{
+    int level = FindLevel(text, length);
+    return level < 0 ? Debug : static_cast<LogLevel>(level);
+}
+
+bool IsLevelName(const char* text, size_t length)
+{
+    return FindLevel(text, length) >= 0;
 }
 
 bool MatchesTerm(const LogEvent& event, const char* term, size_t length)
@@ -30,24 +46,31 @@ bool MatchesTerm(const LogEvent& event, const char* term, size_t length)
     return event.level <= ParseLevel(levelText, static_cast<size_t>(term + length - levelText));
 }
 
+bool NextFilterTerm(const char*& cursor, FilterTerm& term)
+{
+    while (*cursor == ' ')
+        ++cursor;
+    if (!*cursor)
+        return false;
+    const char* start = cursor;
+    while (*cursor && *cursor != ' ')
+        ++cursor;
+    term.negative = *start == '~';
+    term.text = term.negative ? start + 1 : start;
+    term.length = static_cast<size_t>(cursor - term.text);
+    return true;
+}
+
 bool MatchesFilter(const LogEvent& event, const char* filter)
 {
     bool admitted = false;
-    const char* p = filter;
-    while (*p) {
-        while (*p == ' ')
-            ++p;
-        const char* term = p;
-        while (*p && *p != ' ')
-            ++p;
-        if (p == term)
-            break;
-        bool negative = *term == '~';
-        if (negative) {
-            if (MatchesTerm(event, term + 1, static_cast<size_t>(p - term - 1)))
+    FilterTerm term;
+    for (const char* cursor = filter; NextFilterTerm(cursor, term);) {
+        if (term.negative) {
+            if (MatchesTerm(event, term.text, term.length))
                 return false;
         } else if (!admitted) {
-            admitted = MatchesTerm(event, term, static_cast<size_t>(p - term));
+            admitted = MatchesTerm(event, term.text, term.length);
         }
     }
     return admitted;

@@ -9,6 +9,20 @@
 
 namespace LogUtils {
 
+// One term of a filter: its text behind any "~", and whether it excludes.
+struct FilterTerm {
+    const char* text;
+    size_t length;
+    bool negative;
+};
+
+// The next term at or behind cursor, which then points behind it; false when
+// no term is left.
+bool NextFilterTerm(const char*& cursor, FilterTerm& term);
+
+// True when ParseLevel knows the text: it is the beginning of a level name.
+bool IsLevelName(const char* text, size_t length);
+
 // True when at least one positive term matches the event and no negative
 // term does. An empty filter admits nothing.
 bool MatchesFilter(const LogEvent& event, const char* filter);

@@ -1,6 +1,6 @@
 #include "log/LogFileSink.h"
 
-#include "host/ScopedHandle.h"
+#include "common/ScopedHandle.h"
 #include "log/LineFormat.h"
 #include "log/LogArchive.h"
 #include "log/LogFileMutex.h"
@@ -35,7 +35,7 @@ bool LogFileSink::Write(const char* format, const LogEvent& event)
         }
     }
 
-    Host::CScopedHandle file(CreateFileW(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    CScopedHandle file(CreateFileW(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                          security, disposition,
                                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (file.Get() == INVALID_HANDLE_VALUE)

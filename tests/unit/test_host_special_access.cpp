@@ -12,11 +12,10 @@
 #include "LogCapture.h"
 #include "TestSupport.h"
 #include "host/SAccess.h"
-#include "host/ScopedHandle.h"
+#include "common/ScopedHandle.h"
 #include "host/SpecialAccess.h"
 #include "tolvane/Functions.h"
 
-using Host::CScopedHandle;
 using Host::CSid;
 using testsupport::LogCapture;
 

@@ -1,9 +1,7 @@
-// CScopedHandle: owns a kernel handle (a token, a process) and closes it.
+// CScopedHandle: owns a kernel handle (a file, a token, a process) and closes it.
 #pragma once
 
 #include <windows.h>
-
-namespace Host {
 
 class CScopedHandle {
 public:
@@ -24,5 +22,3 @@ public:
 private:
     HANDLE m_handle;
 };
-
-} // namespace Host

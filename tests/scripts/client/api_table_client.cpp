@@ -1,0 +1,64 @@
+// Observes, through the installed DLL, what each export does to the caller's last-error value and which
+// exceptions leave it, in one failing case per call. One line per row of the API table:
+//   call|unchanged or set N|none or CSystemException 0xN
+#include <tolvane.h>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+const DWORD kSentinel = 0x2BAD;
+
+
+// A text pointer that faults when read: the common code's guard turns the fault into its exception.
+const unsigned short* const kUnreadable = reinterpret_cast<const unsigned short*>(8);
+
+void Observe(const char* call, const std::function<void()>& body)
+{
+    char error[32] = "unchanged";
+    char thrown[48] = "none";
+    SetLastError(kSentinel);
+    try {
+        body();
+    } catch (const CSystemException& failure) {
+        std::snprintf(thrown, sizeof(thrown), "CSystemException 0x%x", failure.code);
+    } catch (...) {
+        std::snprintf(thrown, sizeof(thrown), "other");
+    }
+    DWORD after = GetLastError();
+    if (after != kSentinel)
+        std::snprintf(error, sizeof(error), "set %lu", after);
+    std::printf("%s|%s|%s\n", call, error, thrown);
+}
+
+} // namespace
+
+int main()
+{
+    // Run with no client registry tree: every lookup fails.
+    Observe("IsSubSysEnabled", [] { IsSubSysEnabled(0); });
+    Observe("CreateFileSpecialAccess", [] { CreateFileSpecialAccess(L"C:\\no such folder\\x.txt"); });
+    Observe("DisplayKelmoHelp", [] { DisplayKelmoHelp(); });
+    CExcludeHelper exclusions;
+    Observe("CExcludeHelper::GetExcludeItems(keyName)", [&] { exclusions.GetExcludeItems(kUnreadable); });
+    Observe("CExcludeHelper::GetExcludeItems()", [&] { exclusions.GetExcludeItems(); });
+    Observe("CExcludeHelper::IsExcluded", [&] {
+        exclusions.IsExcluded(reinterpret_cast<const unsigned short*>(L"C:\\no such folder\\x.doc"));
+    });
+    Observe("CExcludeHelper::Empty", [&] { exclusions.Empty(); });
+    COnAccExcl onAccess;
+    Observe("COnAccExcl::Init", [&] { onAccess.Init(); });
+    Observe("COnAccExcl::ExcludeThisProcess", [&] { onAccess.ExcludeThisProcess(1); });
+    Observe("CScnXml::CScnXml", [] { CScnXml report; });
+    CScnXml report;
+    Observe("CScnXml::Init", [&] { report.Init(nullptr); });
+    CInfected detection = {};
+    detection.itemName = kUnreadable;
+    Observe("CScnXml::AddInfected", [&] { report.AddInfected(detection); });
+    Observe("CScnXml::SetNumScanned", [&] { report.SetNumScanned(1); });
+    CScnXml* stopped = new CScnXml;
+    stopped->Init(nullptr);
+    Observe("CScnXml::~CScnXml", [&] { delete stopped; });
+    return 0;
+}
