@@ -44,7 +44,8 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/templates/tolvane.pc.in
 install(FILES ${CMAKE_BINARY_DIR}/package/tolvane.pc
     DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
-# The shipped DLL carries no debug information; Tolvane.dll.debug beside it
+# The shipped DLL carries no debug information and no symbol table;
+# Tolvane.dll.debug beside it
 # holds all of it and the DLL names it in its .gnu_debuglink section, where
 # gdb and addr2line look. Both are made from the build's DLL, so a repeated
 # install gives the same result.

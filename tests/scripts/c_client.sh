@@ -3,8 +3,7 @@
 # imports every plain C export of Tolvane.dll and runs under Wine.
 . "$(dirname "$0")/support/dist.sh"
 
-mkdir "$work/client"
-(cd "$work/client" && eval "$(readme_recipe)") || fail "the README's link recipe failed"
+build_readme_recipe >/dev/null
 exe=$work/client/client_c.exe
 [ -f "$exe" ] || fail "the recipe built no client_c.exe"
 check_no_runtime_imports "$exe"

@@ -5,10 +5,7 @@
 # writes its scan report with both detections.
 . "$(dirname "$0")/support/dist.sh"
 
-recipe=$(readme_recipe)
-[ -n "$recipe" ] || fail "README.md has no link recipe between the markers"
-mkdir "$work/client"
-(cd "$work/client" && echo "$recipe" && eval "$recipe") || fail "the README's link recipe failed"
+build_readme_recipe
 
 for exe in client.exe client_c.exe; do
     [ -f "$work/client/$exe" ] || fail "the recipe built no $exe"

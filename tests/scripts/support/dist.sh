@@ -1,7 +1,7 @@
 # Sourced by the tests of what dist/ gives a client program: installs the
 # build into a temporary dist folder ($DIST) and offers the checks they
 # share. Arguments of the sourcing script: the build and source folders.
-set -eu
+set -eu -o pipefail
 build=$(realpath "$1") src=$(realpath "$2")
 work=$(mktemp -d)
 DIST=$work/dist
@@ -26,6 +26,15 @@ win_path() { local p=$1; echo "Z:${p//\//\\}"; }
 readme_recipe() {
     sed -n '/<!-- BEGIN link-recipe -->/,/<!-- END link-recipe -->/p' "$src/README.md" \
         | sed -n '/^```sh$/,/^```$/p' | grep -v '^```'
+}
+# Runs them as written in $work/client, stopping at the first that fails.
+build_readme_recipe() {
+    local recipe
+    recipe=$(readme_recipe)
+    [ -n "$recipe" ] || fail "README.md has no link recipe between the markers"
+    echo "$recipe"
+    mkdir -p "$work/client"
+    (cd "$work/client" && bash -ec "$recipe") || fail "the README's link recipe failed"
 }
 
 # A program built for clients imports no DLL of the compiler's runtimes.
