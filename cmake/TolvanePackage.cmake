@@ -45,9 +45,8 @@ install(FILES ${CMAKE_BINARY_DIR}/package/tolvane.pc
     DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
 # The shipped DLL carries no debug information and no symbol table;
-# Tolvane.dll.debug beside it
-# holds all of it and the DLL names it in its .gnu_debuglink section, where
-# gdb and addr2line look. Both are made from the build's DLL, so a repeated
+# Tolvane.dll.debug beside it holds both, and the DLL names it in its
+# .gnu_debuglink section, where gdb and addr2line look. Both are made from the build's DLL, so a repeated
 # install gives the same result.
 if(NOT CMAKE_OBJCOPY)
     message(FATAL_ERROR "objcopy of the toolchain not found")
