@@ -19,7 +19,7 @@ echo "C exports:" $(cat "$work/c_exports.txt")
 [ -s "$work/c_exports.txt" ] || fail "no C exports found"
 diff "$work/c_exports.txt" "$work/c_imports.txt" || fail "client.c does not call every C export"
 
-out=$(cd "$work/client" && wine_run ./client_c.exe) || { echo "$out"; fail "client_c.exe exited with $?"; }
+out=$(cd "$work/client" && wine_run ./client_c.exe) || { status=$?; echo "$out"; fail "client_c.exe exited with $status"; }
 echo "$out"
 for expected in 'IsSubSysEnabled(2) = 0' 'CreateFileSpecialAccess: created' 'DisplayKelmoHelp: returned'; do
     grep -qxF "$expected" <<<"$out" || fail "output lacks: $expected"

@@ -18,7 +18,7 @@ cmake --build "$work/consumer" >"$work/build.log" 2>&1 || { cat "$work/build.log
 exe=$work/consumer/consumer.exe
 check_no_runtime_imports "$exe"
 cp "$DIST/bin/Tolvane.dll" "$work/consumer/"
-out=$(wine_run "$exe") || { echo "$out"; fail "consumer.exe exited with $?"; }
+out=$(wine_run "$exe") || { status=$?; echo "$out"; fail "consumer.exe exited with $status"; }
 echo "$out"
 grep -qx "consumer of Tolvane $project: switch 0, 1 exclusion items" <<<"$out" || fail "unexpected output"
 

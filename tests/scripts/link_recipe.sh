@@ -14,7 +14,7 @@ done
 [ -f "$work/client/Tolvane.dll" ] || fail "the recipe does not put Tolvane.dll beside the programs"
 
 configure_installation
-out=$(cd "$work/client" && wine_run ./client.exe) || { echo "$out"; fail "client.exe exited with $?"; }
+out=$(cd "$work/client" && wine_run ./client.exe) || { status=$?; echo "$out"; fail "client.exe exited with $status"; }
 echo "$out"
 grep -qx 'all calls succeeded' <<<"$out" || fail "client.exe reports a failed call"
 grep -qx "Tolvane headers $(sed -n 's/.*TOLVANE_VERSION_STRING "\(.*\)"/\1/p' "$DIST/include/tolvane/Version.h")" <<<"$out" \

@@ -19,7 +19,7 @@ x86_64-w64-mingw32-g++-posix -std=c++17 -Wall -Wextra -I"$DIST/include" \
     "$src/tests/scripts/client/version_client.cpp" "$DIST/lib/libTolvane.dll.a" -lversion -static \
     -o version_client.exe
 cp "$DIST/bin/Tolvane.dll" .
-out=$(wine_run ./version_client.exe) || { echo "$out"; fail "version_client.exe exited with $?"; }
+out=$(wine_run ./version_client.exe) || { status=$?; echo "$out"; fail "version_client.exe exited with $status"; }
 echo "$out"
 for expected in "header=$project $major.$minor.$patch" \
         "fixed file=$major.$minor.$patch.0 product=$major.$minor.$patch.0" \
