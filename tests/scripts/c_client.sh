@@ -8,10 +8,11 @@ exe=$work/client/client_c.exe
 [ -f "$exe" ] || fail "the recipe built no client_c.exe"
 check_no_runtime_imports "$exe"
 
-# The undecorated exports of the DLL against what the C client imports from it.
+# The undecorated exports of the DLL (not the C++ members' mangled names)
+# against what the C client imports from it.
 x86_64-w64-mingw32-objdump -p "$DIST/bin/Tolvane.dll" \
     | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -n 's/^\s*\[ *[0-9]*\] //p' \
-    | grep -v '^_Z' | sort > "$work/c_exports.txt"
+    | grep -E '^[A-Za-z][A-Za-z0-9_]*$' | sort > "$work/c_exports.txt"
 x86_64-w64-mingw32-objdump -p "$exe" \
     | sed -n '/DLL Name: Tolvane.dll/,/^$/p' | awk 'NF == 3 && $1 ~ /^[0-9a-f]+$/ {print $3}' \
     | sort > "$work/c_imports.txt"
