@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include "tolvane/Api.h"
 #include "tolvane/MyString.h"
 
 // A report file: one path and at most one open handle.
@@ -46,9 +47,9 @@ public:
     const CMyString& GetName() const { return m_name; }
 
 private:
-    HANDLE m_handle;           // INVALID_HANDLE_VALUE when closed
-    CMyString m_name;          // empty text when built without a path
-    unsigned int m_readOnly;   // 1 after an open in any mode but 1
+    HANDLE m_handle TOLVANE_LIBRARY_FIELD;         // INVALID_HANDLE_VALUE when closed
+    CMyString m_name;                              // empty text when built without a path
+    unsigned int m_readOnly TOLVANE_LIBRARY_FIELD; // 1 after an open in any mode but 1
 };
 
 // The report base class. It collects the status values once in Init and

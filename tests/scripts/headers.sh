@@ -1,6 +1,6 @@
 #!/bin/bash
-# The installed headers: each compiles alone as C++11 and C++17 (and the C
-# ones as C99) without a warning; every member function that a client can
+# The installed headers: each compiles alone as C++11 and C++17 with GCC and
+# clang (and the C ones as C99) without a warning; every member function that a client can
 # see and call is exported by Tolvane.dll (virtual ones excepted: they are
 # reached through the virtual table); every name the headers put into the
 # global namespace is a class of the library, its namespace, an exported C
@@ -13,29 +13,34 @@ c_headers=(tolvane.h tolvane/Api.h tolvane/Functions.h tolvane/Version.h)
 mapfile -t headers < <(cd "$DIST/include" && find . -name '*.h' | sed 's|^\./||' | sort)
 [ ${#headers[@]} -ge 12 ] || fail "only ${#headers[@]} headers installed"
 
-for header in "${headers[@]}"; do
-    for std in c++11 c++17; do
-        echo "#include <$header>" | $cxx -std=$std "${strict[@]}" -x c++ - \
-            || fail "$header does not compile alone as $std"
-    done
-done
-for header in "${c_headers[@]}"; do
-    printf '#include <%s>\ntypedef int translation_unit_not_empty;\n' "$header" | $cc -std=c99 "${strict[@]}" -x c - || fail "$header does not compile as C99"
-done
-echo "compiled alone: ${headers[*]}; as C: ${c_headers[*]}"
-
-# The client's view of the headers, read with clang on the MinGW-w64 headers.
 # The C++ library's and the platform's headers, not the compiler's own.
 mapfile -t system_includes < <($cxx -std=c++17 -E -x c++ - -v </dev/null 2>&1 \
     | sed -n '/#include <...> search starts here:/,/End of search list/p' | sed -n 's/^ //p' \
     | grep -v -e '/gcc/x86_64-w64-mingw32/[^/]*/include$' -e 'include-fixed')
-clang_args=(--target=x86_64-w64-mingw32 -std=c++17 -nostdinc++ -fsyntax-only -I"$DIST/include")
+clang_args=(--target=x86_64-w64-mingw32 -nostdinc++ -fsyntax-only -I"$DIST/include")
 for dir in "${system_includes[@]}"; do clang_args+=(-isystem "$dir"); done
+
+# GCC and clang (which warns about more, e.g. unused private fields).
+for header in "${headers[@]}"; do
+    for std in c++11 c++17; do
+        echo "#include <$header>" | $cxx -std=$std "${strict[@]}" -x c++ - \
+            || fail "$header does not compile alone as $std"
+        echo "#include <$header>" | clang++ "${clang_args[@]}" -std=$std "${strict[@]}" -x c++ - \
+            || fail "$header does not compile alone as $std with clang"
+    done
+done
+for header in "${c_headers[@]}"; do
+    printf '#include <%s>\ntypedef int translation_unit_not_empty;\n' "$header" \
+        | $cc -std=c99 "${strict[@]}" -x c - || fail "$header does not compile as C99"
+done
+echo "compiled alone: ${headers[*]}; as C: ${c_headers[*]}"
+
+# The client's view of the headers, read from clang's syntax tree.
 printf '#include <%s>\n' "${headers[@]}" > "$work/all.cpp"
 
 # Top-level declarations of the installed headers (the dump names a file
 # only where it changes, so the current file is carried along).
-clang++ "${clang_args[@]}" -Xclang -ast-dump "$work/all.cpp" | awk -v dir="$DIST/include/" '
+clang++ "${clang_args[@]}" -std=c++17 -Xclang -ast-dump "$work/all.cpp" | awk -v dir="$DIST/include/" '
     { rest = $0
       while (match(rest, /[<, ]([^ <>,]+):[0-9]+:[0-9]+/)) {
           f = substr(rest, RSTART + 1, RLENGTH - 1); sub(/:[0-9]+:[0-9]+$/, "", f)
@@ -56,7 +61,7 @@ fi
 x86_64-w64-mingw32-objdump -p "$DIST/bin/Tolvane.dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' \
     | sed -n 's/^\s*\[ *[0-9]*\] //p' | sort -u > "$work/exports.txt"
 while read -r class; do
-    clang++ "${clang_args[@]}" -Xclang -ast-dump=json -Xclang -ast-dump-filter -Xclang "$class" "$work/all.cpp" \
+    clang++ "${clang_args[@]}" -std=c++17 -Xclang -ast-dump=json -Xclang -ast-dump-filter -Xclang "$class" "$work/all.cpp" \
         | jq -r --arg class "$class" '
             select(.kind == "CXXRecordDecl" and .name == $class and .completeDefinition) | .inner[]?
             | select(.kind | test("^CXX(Method|Constructor|Destructor|Conversion)Decl$"))
