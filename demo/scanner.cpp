@@ -6,6 +6,9 @@
 // access rights and opens the product help.
 //
 //   scanner.exe <folder to scan> <exclusion key> <summary file>
+//
+// Built from dist/ as client.cpp is, with -municode (the entry point is
+// wmain) and -lversion (the library's version resource is read).
 #include <tolvane.h>
 
 #include <cstdio>
@@ -44,6 +47,26 @@ bool CarriesSignature(const std::wstring& path)
         return false;
     buffer[read] = '\0';
     return std::string(buffer, read).find(kDemoSignature) != std::string::npos;
+}
+
+// The file version of the Tolvane.dll that this program loaded, from its
+// version resource.
+std::string LoadedLibraryVersion()
+{
+    wchar_t path[MAX_PATH] = {};
+    HMODULE library = GetModuleHandleW(L"Tolvane.dll");
+    if (!library || !GetModuleFileNameW(library, path, MAX_PATH))
+        return "unknown";
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
+    std::vector<char> data(size);
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT length = 0;
+    if (size == 0 || !GetFileVersionInfoW(path, 0, size, data.data())
+        || !VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || !info)
+        return "unknown";
+    return std::to_string(HIWORD(info->dwFileVersionMS)) + "." + std::to_string(LOWORD(info->dwFileVersionMS))
+         + "." + std::to_string(HIWORD(info->dwFileVersionLS));
 }
 
 struct ScanTotals {
@@ -136,6 +159,8 @@ int wmain(int argc, wchar_t** argv)
     const std::wstring exclusionKey = argv[2];
     const std::wstring summaryPath = argv[3];
 
+    std::printf("Tolvane.dll %s (built with the headers of %s)\n", LoadedLibraryVersion().c_str(),
+                TOLVANE_VERSION_STRING);
     std::printf("Subsystem switches: on-access scanner %s, peer update %s\n",
                 IsSubSysEnabled(0) ? "on" : "off", IsSubSysEnabled(1) ? "on" : "off");
 

@@ -10,6 +10,8 @@ command -v cmake >/dev/null 2>&1 || need="$need cmake"
 command -v ninja >/dev/null 2>&1 || need="$need ninja-build"
 command -v xmllint >/dev/null 2>&1 || need="$need libxml2-utils"
 [ -x /usr/sbin/rsyslogd ] || need="$need rsyslog"
+command -v pkg-config >/dev/null 2>&1 || need="$need pkgconf"
+command -v jq >/dev/null 2>&1 || need="$need jq"
 [ -f /usr/src/googletest/CMakeLists.txt ] || need="$need googletest"
 # The Microsoft-ABI client test and Tolvane.lib: clang, lld-link, llvm-dlltool.
 command -v clang++ >/dev/null 2>&1 || need="$need clang"

@@ -1,12 +1,16 @@
 // CMyString: the common code's UTF-16 string. It tells "no text" (null
 // pointer, size 0) from "empty text" (only the terminator, size 1).
-// Public because the exported scan report holds strings by value.
+// Public because the exported scan report holds strings by value; a client
+// only reads those through the inline accessors below. Tolvane.dll exports
+// none of its members: a client cannot construct one.
 #pragma once
 
 #include "tolvane/Buffer.h"
 
 class CMyString : public CBuffer {
 public:
+#if defined(TOLVANE_BUILD)
+    // Inside the library only (not exported from Tolvane.dll).
     CMyString();
     // A null argument logs and leaves the string without text.
     CMyString(const wchar_t* text);
@@ -17,10 +21,6 @@ public:
     CMyString& operator=(const CMyString& other);
     CMyString& operator=(const char* text);   // ANSI code page
     CMyString& operator=(long number);
-
-    bool HasText() const { return m_text != nullptr; }
-    const wchar_t* c_str() const { return m_text; }
-    operator const wchar_t*() const { return m_text; }
 
     unsigned int GetLength() const;
     // Position of the first occurrence, or -1.
@@ -34,4 +34,10 @@ public:
 protected:
     // Copies text into a fresh allocation (size = length + 1); no guard.
     void CopyFrom(const wchar_t* text);
+
+public:
+#endif
+    bool HasText() const { return m_text != nullptr; }
+    const wchar_t* c_str() const { return m_text; }
+    operator const wchar_t*() const { return m_text; }
 };

@@ -1,4 +1,6 @@
 // CPointerList: the common ordered list of untyped item pointers.
+// Public because the exported exclusion helper holds one by value; Tolvane.dll
+// exports none of its members: a client cannot construct or change one.
 #pragma once
 
 #include <windows.h>
@@ -14,14 +16,18 @@ struct CPointerListNode {
 // critical section for its whole run.
 class CPointerList {
 public:
+#if defined(TOLVANE_BUILD)
+    // Inside the library only (not exported from Tolvane.dll).
     explicit CPointerList(int lockFlag = 0);
     ~CPointerList();
-    CPointerList(const CPointerList&) = delete;
-    CPointerList& operator=(const CPointerList&) = delete;
 
     void PushBack(void* item);
     void* PopFront();
     void* ItemAt(unsigned int index) const;
+#endif
+    CPointerList(const CPointerList&) = delete;
+    CPointerList& operator=(const CPointerList&) = delete;
+
     unsigned int GetCount() const { return m_count; }
 
 private:

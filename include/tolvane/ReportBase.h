@@ -1,22 +1,25 @@
 // CReportFile and CReportBase: the file through which reports are written and
 // the report base class with the machine and product status that every
 // report shows. Public because the exported scan report (CScnXml) derives
-// from CReportBase and clients allocate it themselves; only CScnXml's own
-// members are exported from Tolvane.dll.
+// from CReportBase and clients allocate it themselves. Only CScnXml's own
+// members are exported from Tolvane.dll: the members of these two classes
+// that a client could not link are declared for the library's build only,
+// and the virtual operations below are here for the report's virtual table.
 #pragma once
 
 #include <windows.h>
 
+#include "tolvane/Api.h"
 #include "tolvane/MyString.h"
 
 // A report file: one path and at most one open handle.
 class CReportFile {
 public:
+#if defined(TOLVANE_BUILD)
+    // Inside the library only (not exported from Tolvane.dll).
     CReportFile();
     explicit CReportFile(const wchar_t* path);
     ~CReportFile();
-    CReportFile(const CReportFile&) = delete;
-    CReportFile& operator=(const CReportFile&) = delete;
 
     // Opens the existing file. Modes: 0 read (shared for reading), 1 read and
     // write (shared for reading), 2 read (shared for reading and writing),
@@ -34,15 +37,19 @@ public:
     // Nonzero when the name exists and is not a folder.
     int Exists() const;
 
-    const CMyString& GetName() const { return m_name; }
     void SetName(const wchar_t* path);
     // Takes handle, name and read-only flag from other, which is left closed.
     void TakeFrom(CReportFile& other);
+#endif
+    CReportFile(const CReportFile&) = delete;
+    CReportFile& operator=(const CReportFile&) = delete;
+
+    const CMyString& GetName() const { return m_name; }
 
 private:
-    HANDLE m_handle;           // INVALID_HANDLE_VALUE when closed
-    CMyString m_name;          // empty text when built without a path
-    unsigned int m_readOnly;   // 1 after an open in any mode but 1
+    HANDLE m_handle TOLVANE_LIBRARY_FIELD;         // INVALID_HANDLE_VALUE when closed
+    CMyString m_name;                              // empty text when built without a path
+    unsigned int m_readOnly TOLVANE_LIBRARY_FIELD; // 1 after an open in any mode but 1
 };
 
 // The report base class. It collects the status values once in Init and
@@ -50,11 +57,11 @@ private:
 // operations keep this slot order; there is no virtual destructor.
 class CReportBase {
 public:
-    CReportBase();
-    ~CReportBase();
     CReportBase(const CReportBase&) = delete;
     CReportBase& operator=(const CReportBase&) = delete;
 
+    // The virtual operations in slot order. Only the scan report's own
+    // overrides are exported: a client calls CScnXml::Init, never these.
     // Init, BuildReport, name, create and write the whole report; nonzero on success.
     virtual int WriteReport(void* arg);
     // Collects the status; binds the own report file to path when given. Always 1.
@@ -69,6 +76,11 @@ public:
     virtual int WriteToXmlFile(const wchar_t* tempPath, CMyString& content);
     // The derived report's text; arg is WriteReport's argument.
     virtual int BuildReport(CMyString& content, void* arg) = 0;
+
+#if defined(TOLVANE_BUILD)
+    // Inside the library only (not exported from Tolvane.dll).
+    CReportBase();
+    ~CReportBase();
 
     // Creates the empty file with special access rights (a new file only).
     int CreateXmlFile(const wchar_t* path);
@@ -99,7 +111,9 @@ protected:
     // Replaces the status placeholders of a header (machine identifier to
     // peer-update server flag) in their fixed order.
     void ExpandStatusPlaceholders(CMyString& text);
+#endif
 
+protected:
     CReportFile m_reportFile;
     CMyString m_machineId;
     CMyString m_machineName;

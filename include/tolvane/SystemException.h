@@ -7,6 +7,10 @@ struct CSystemException {
     unsigned int code;
 };
 
+namespace Tolvane {
+
 // Codes in use.
 constexpr unsigned int kStringFailure = 0x10001;  // CMyString, CFileName, sized CBuffer
 constexpr unsigned int kBufferFailure = 0x10002;  // CBuffer character removal
+
+} // namespace Tolvane

@@ -13,7 +13,7 @@ CBuffer::CBuffer(unsigned int n) : m_text(nullptr), m_size(0)
         return;
     m_text = static_cast<wchar_t*>(std::malloc(static_cast<size_t>(n) * sizeof(wchar_t)));
     if (!m_text)
-        throw CSystemException{kStringFailure};
+        throw CSystemException{Tolvane::kStringFailure};
     m_size = n;
 }
 
@@ -42,7 +42,7 @@ void RemoveAt(wchar_t* text, unsigned int& size, unsigned int i)
 
 void CBuffer::RemoveChar(wchar_t ch)
 {
-    RUN_GUARDED(kBufferFailure, [&] {
+    RUN_GUARDED(Tolvane::kBufferFailure, [&] {
         for (unsigned int i = 0; i < m_size; ++i) {
             if (m_text[i] == ch) {
                 RemoveAt(m_text, m_size, i);
@@ -54,7 +54,7 @@ void CBuffer::RemoveChar(wchar_t ch)
 
 void CBuffer::RemoveAllChars(wchar_t ch)
 {
-    RUN_GUARDED(kBufferFailure, [&] {
+    RUN_GUARDED(Tolvane::kBufferFailure, [&] {
         unsigned int i = 0;
         while (i < m_size) {
             if (m_text[i] == ch)

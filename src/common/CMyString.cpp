@@ -31,7 +31,7 @@ CMyString::CMyString(const wchar_t* text)
         WEXMOOR_LOG(Error).Write("Invalid LPCWSTR NULL passed to CMyString constructor");
         return;
     }
-    RUN_GUARDED(kStringFailure, [&] { CopyFrom(text); ThrowIfNull(m_text); },
+    RUN_GUARDED(Tolvane::kStringFailure, [&] { CopyFrom(text); ThrowIfNull(m_text); },
                 [&] { m_size = 0; });
 }
 
@@ -39,7 +39,7 @@ CMyString::CMyString(const CMyString& other) : CBuffer()
 {
     if (!other.m_text)
         return;
-    RUN_GUARDED(kStringFailure, [&] { CopyFrom(other.m_text); ThrowIfNull(m_text); },
+    RUN_GUARDED(Tolvane::kStringFailure, [&] { CopyFrom(other.m_text); ThrowIfNull(m_text); },
                 [&] { m_size = 0; });
 }
 
@@ -61,7 +61,7 @@ CMyString& CMyString::operator=(const wchar_t* text)
 {
     if (text == m_text)
         return *this;
-    RUN_GUARDED(kStringFailure, [&] {
+    RUN_GUARDED(Tolvane::kStringFailure, [&] {
         Release();
         if (!text)
             return;
@@ -76,7 +76,7 @@ CMyString& CMyString::operator=(const CMyString& other)
 {
     if (&other == this)
         return *this;
-    RUN_GUARDED(kStringFailure, [&] {
+    RUN_GUARDED(Tolvane::kStringFailure, [&] {
         Release();
         if (!other.m_text)
             return;
@@ -88,7 +88,7 @@ CMyString& CMyString::operator=(const CMyString& other)
 
 CMyString& CMyString::operator=(const char* text)
 {
-    RUN_GUARDED(kStringFailure, [&] {
+    RUN_GUARDED(Tolvane::kStringFailure, [&] {
         if (!text) {
             Release();
             return;
@@ -111,7 +111,7 @@ CMyString& CMyString::operator=(const char* text)
 
 CMyString& CMyString::operator=(long number)
 {
-    RUN_GUARDED(kStringFailure, [&] {
+    RUN_GUARDED(Tolvane::kStringFailure, [&] {
         wchar_t digits[34];
         _ltow(number, digits, 10);
         *this = digits;

@@ -29,7 +29,7 @@ CFileName& CFileName::operator=(const wchar_t* text)
 {
     if (text == m_text)
         return *this;
-    RUN_GUARDED(kStringFailure, [&] {
+    RUN_GUARDED(Tolvane::kStringFailure, [&] {
         Release();
         if (!text || !*text)
             return;

@@ -34,7 +34,7 @@ auto Translated(Call&& call) -> decltype(call())
     } catch (const CSystemException& e) {
         code = e.code;
     } catch (const std::bad_alloc&) {
-        code = kStringFailure;
+        code = Tolvane::kStringFailure;
     } catch (...) {
         std::terminate();
     }

@@ -108,13 +108,13 @@ void CheckExclusions()
     } catch (...) {
         otherType = true;
     }
-    Check(byReference == kStringFailure && !otherType, "exception: caught as const CSystemException& with 0x10001");
+    Check(byReference == Tolvane::kStringFailure && !otherType, "exception: caught as const CSystemException& with 0x10001");
     try {
         helper->GetExcludeItems(kUnreadableKey);
     } catch (CSystemException e) {
         byValue = e.code;
     }
-    Check(byValue == kStringFailure, "exception: caught by value with 0x10001");
+    Check(byValue == Tolvane::kStringFailure, "exception: caught by value with 0x10001");
     unsigned int inner = 0, outer = 0;
     try {
         helper->GetExcludeItems(kUnreadableKey);
@@ -126,7 +126,7 @@ void CheckExclusions()
         }
         outer = e.code;
     }
-    Check(inner == kStringFailure && outer == kStringFailure, "exception: raised again inside a handler");
+    Check(inner == Tolvane::kStringFailure && outer == Tolvane::kStringFailure, "exception: raised again inside a handler");
     Check(CodeSeenByStructuredHandler(*helper) == 0xE06D7363, "exception: a structured handler sees 0xE06D7363");
     Check(helper->IsExcluded(U(L"C:\\pagefile.sys")) == 1, "exclusion: usable after the exceptions");
     delete helper;

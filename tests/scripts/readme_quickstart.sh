@@ -15,34 +15,20 @@ cleanup() {
 trap cleanup EXIT
 rm -rf "$work"; mkdir -p "$work"
 cmake --install "$build" --prefix "$work/dist" >/dev/null
-if [ -n "${TOLVANE_EXAMPLE_CLIENT:-}" ]; then   # a stand-in for the example client
-    mkdir -p "$work/dist/examples" && cp "$TOLVANE_EXAMPLE_CLIENT" "$work/dist/examples/client.cpp"
-fi
 
 # The shell commands of one marked block of the README, without the markers and fences.
 block() {
     sed -n "/^<!-- BEGIN $1 -->\$/,/^<!-- END $1 -->\$/p" "$source/README.md" | grep -v -e '^<!--' -e '^```'
 }
-for name in quick-start-setup quick-start-config quick-start-run; do
+for name in quick-start-setup link-recipe quick-start-config quick-start-run; do
     [ -n "$(block "$name")" ] || fail "the README has no block $name"
 done
-grep -q '<!-- link-recipe: merged here -->\|<!-- BEGIN link-recipe -->' "$source/README.md" ||
-    fail "the README has no place for the link recipe"
 {
     echo 'set -euxo pipefail'
     block quick-start-setup
-    if [ -f "$work/dist/examples/client.cpp" ]; then
-        if [ -n "$(block link-recipe)" ]; then
-            block link-recipe
-        else   # until the recipe is merged into the README
-            echo 'x86_64-w64-mingw32-g++-posix -std=c++17 -I"$DIST/include" "$DIST/examples/client.cpp" \'
-            echo '    "$DIST/lib/libTolvane.dll.a" -static -o client.exe'
-            echo 'cp "$DIST/bin/Tolvane.dll" .'
-        fi
-    fi
+    block link-recipe
     block quick-start-config
-    [ -f "$work/dist/examples/client.cpp" ] && block quick-start-run
-    true
+    block quick-start-run
 } >"$work/quickstart.sh"
 
 # Wine's processes of the new prefix must not hold the test runner's pipes.
@@ -62,10 +48,6 @@ grep -qxF '  -> [debugger] debugger' <<<"$run" || fail "no route to the debugger
 [ "$(grep -c '^  -> ' <<<"$run")" -eq 2 ] || fail "Wexmoor.Info takes other routes"
 
 install="$prefix/drive_c/Program Files/Tavrel/Orbisk"
-if [ ! -f "$work/dist/examples/client.cpp" ]; then
-    echo "the registry imports and the checker routes; no example client in dist/examples to run"
-    exit 0
-fi
 ls "$install/Upload/"CIO*.Xml >/dev/null 2>&1 || fail "no scan report in the upload folder"
 grep -q . "$install/zeAgent.log" 2>/dev/null || fail "no log lines in the installation folder"
 echo "the README's quick start ran as written; the example client succeeded against the minimal registry"

@@ -152,14 +152,14 @@ TEST(FaultGuard, ProcessorFaultBecomesSystemException)
         } catch (const CSystemException& e) {
             code = e.code;
         }
-        EXPECT_EQ(kStringFailure, code);
+        EXPECT_EQ(Tolvane::kStringFailure, code);
 
         CMyString target(L"old");
         try {
             target = bad;
             ADD_FAILURE() << "no exception";
         } catch (const CSystemException& e) {
-            EXPECT_EQ(kStringFailure, e.code);
+            EXPECT_EQ(Tolvane::kStringFailure, e.code);
         }
         EXPECT_EQ(0u, target.GetSize()) << "the guard zeroes the size";
     }
