@@ -67,11 +67,21 @@ TEST(LogFrontEnd, LastErrorIsPreserved)
 
 TEST(LogFrontEnd, FormatErrorText)
 {
+    struct Case {
+        unsigned int code;
+        const char* text;
+        const char* why;
+    };
+    const Case cases[] = {
+        {2, "Error=2: File not found.", "system text without inserts"},
+        {5, "Error=5: Access denied.", "system text without inserts"},
+        {0x80004005u, "Error=0x80004005: Call failed.", "negative codes in hexadecimal"},
+        {123456789, "Error=123456789: ", "no system text: the prefix alone, its blank included"},
+        {193, "Error=193: ", "system text with an insert marker: the prefix alone"},
+    };
     char buffer[LogUtils::kErrorTextBytes];
-    EXPECT_STREQ("Error=2: File not found.", LogUtils::FormatErrorText(2, buffer));
-    EXPECT_STREQ("Error=0x80004005: Call failed.", LogUtils::FormatErrorText(0x80004005u, buffer));
-    EXPECT_STREQ("Error=123456789: ", LogUtils::FormatErrorText(123456789, buffer))
-        << "no system text: the prefix alone, its blank included";
+    for (const Case& c : cases)
+        EXPECT_STREQ(c.text, LogUtils::FormatErrorText(c.code, buffer)) << c.why;
 }
 
 TEST(LogFrontEnd, OneManagerPerProcessAcrossThreads)
