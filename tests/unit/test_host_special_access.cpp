@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "ImportHook.h"
 #include "LogCapture.h"
 #include "TestSupport.h"
 #include "host/SAccess.h"
+#include "host/SecurityError.h"
 #include "host/ScopedHandle.h"
 #include "host/SpecialAccess.h"
 #include "tolvane/Functions.h"
@@ -61,6 +63,8 @@ void ExpectDescriptor(SECURITY_ATTRIBUTES* attributes, const Entries& expected, 
     }
     EXPECT_EQ(entries, expected);
 }
+
+void* g_realCreateFile = nullptr;   // the original behind the CreateFileW hook
 
 } // namespace
 
@@ -173,4 +177,96 @@ TEST(HostSpecialAccess, CurrentUserNameIsDomainBackslashAccount)
         EXPECT_EQ(std::wstring(buffer), name.substr(0, capacity - 1)) << capacity;
         EXPECT_EQ(buffer[capacity], L'#') << capacity;
     }
+}
+
+TEST(HostSpecialAccess, CreateFileReceivesTheDescriptor)
+{
+    testsupport::TempFolder folder;
+    const std::wstring report = folder.Join(L"report.tmp"), shared = folder.Join(L"shared.dat");
+    struct Seen {
+        bool hasAttributes = false;
+        DWORD access = 0, share = 0, disposition = 0;
+    };
+    static Seen seen;
+    static Entries entries;
+    static std::string owner;
+    static bool wellFormed = false;
+    // The descriptor lives only during the call: it is read inside the replacement.
+    struct Observer {
+        static HANDLE WINAPI Create(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES attributes,
+                                    DWORD disposition, DWORD flags, HANDLE templateFile)
+        {
+            seen = {attributes != nullptr, access, share, disposition};
+            entries.clear();
+            owner = "-";
+            wellFormed = false;
+            PSECURITY_DESCRIPTOR descriptor = attributes ? attributes->lpSecurityDescriptor : nullptr;
+            BOOL present = FALSE, defaulted = TRUE;
+            ACL* acl = nullptr;
+            PSID ownerSid = nullptr;
+            if (descriptor && IsValidSecurityDescriptor(descriptor) &&
+                GetSecurityDescriptorDacl(descriptor, &present, &acl, &defaulted) && present && acl && !defaulted &&
+                GetSecurityDescriptorOwner(descriptor, &ownerSid, &defaulted)) {
+                wellFormed = attributes->nLength == sizeof(SECURITY_ATTRIBUTES) && !attributes->bInheritHandle;
+                owner = ownerSid ? SidText(ownerSid) : "";
+                for (DWORD i = 0; i < acl->AceCount; ++i) {
+                    ACCESS_ALLOWED_ACE* ace = nullptr;
+                    if (GetAce(acl, i, reinterpret_cast<void**>(&ace)))
+                        entries.push_back({SidText(&ace->SidStart), ace->Mask});
+                }
+            }
+            return reinterpret_cast<decltype(&CreateFileW)>(g_realCreateFile)(path, access, share, attributes,
+                                                                                disposition, flags, templateFile);
+        }
+    };
+    testsupport::ImportHook hook("CreateFileW", reinterpret_cast<void*>(&Observer::Create));
+    ASSERT_TRUE(hook.Installed());
+    g_realCreateFile = hook.Original();
+
+    ASSERT_TRUE(SpecialAccess().CreateSpecialFile(report.c_str()));
+    EXPECT_TRUE(seen.hasAttributes && wellFormed);
+    EXPECT_EQ(entries, (Entries{{"S-1-1-0", 0x80010000}, {"S-1-5-18", 0x10000000}, {"S-1-5-32-544", 0x10000000}}));
+    EXPECT_EQ(owner, "S-1-5-32-544");
+    EXPECT_EQ(seen.access, static_cast<DWORD>(GENERIC_WRITE));
+    EXPECT_EQ(seen.share, static_cast<DWORD>(FILE_SHARE_READ));
+    EXPECT_EQ(seen.disposition, static_cast<DWORD>(CREATE_NEW));
+
+    ASSERT_TRUE(CreateFileSpecialAccess(shared.c_str()));
+    EXPECT_TRUE(seen.hasAttributes && wellFormed);
+    EXPECT_EQ(entries, (Entries{{"S-1-1-0", 0x130089}, {"S-1-5-18", 0x1F01FF}, {"S-1-5-32-544", 0x1F01FF}}))
+        << "this process is an administrator: no entry of its own";
+    EXPECT_EQ(owner, "");
+}
+
+// A security object that cannot be built passes out of CreateSpecialFile; the
+// exported C function answers 0 with the error.
+TEST(HostSpecialAccess, DescriptorFailurePassesToTheCaller)
+{
+    struct Refuse {
+        static BOOL WINAPI InitializeDescriptor(PSECURITY_DESCRIPTOR, DWORD)
+        {
+            SetLastError(ERROR_INVALID_SECURITY_DESCR);
+            return FALSE;
+        }
+    };
+    testsupport::TempFolder folder;
+    const std::wstring path = folder.Join(L"never.tmp");
+    testsupport::ImportHook hook("InitializeSecurityDescriptor", reinterpret_cast<void*>(&Refuse::InitializeDescriptor));
+    ASSERT_TRUE(hook.Installed());
+
+    LogCapture capture;
+    HRESULT thrown = S_OK;
+    try {
+        SpecialAccess().CreateSpecialFile(path.c_str());
+    } catch (const Host::CSecurityError& failure) {
+        thrown = failure.result;
+    }
+    EXPECT_EQ(thrown, HRESULT_FROM_WIN32(ERROR_INVALID_SECURITY_DESCR));
+    EXPECT_TRUE(capture.Records().empty()) << "no \"Failed to create file\" line";
+    EXPECT_FALSE(testsupport::FileExists(path));
+
+    SetLastError(0);
+    EXPECT_FALSE(CreateFileSpecialAccess(path.c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_SECURITY_DESCR));
+    EXPECT_FALSE(testsupport::FileExists(path));
 }
