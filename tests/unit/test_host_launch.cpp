@@ -143,3 +143,44 @@ TEST(HostHelp, DisplayKelmoHelpOpensTheAddressElseTheHelpFile)
         EXPECT_FALSE(testsupport::FileExists(c.helpFileRuns ? handlerRecord : helpRecord)) << "only one ran";
     }
 }
+
+// What the started programs see of how they were asked for: the shell's verb
+// and show state for the address, the launcher's start-up information and
+// creation flags for the help file (of those, a new process group is what
+// the child can see).
+TEST(HostHelp, VerbShowStateAndCreationFlagsReachTheStartedPrograms)
+{
+    testsupport::TempFolder folder;
+    folder.MakeFolder(L"Agent");
+    const std::wstring helpFile = folder.Join(L"Agent\\qxhelp.chm"), handler = folder.Join(L"handler.exe");
+    const std::wstring helpRecord = InstallRecorder(helpFile), handlerRecord = InstallRecorder(handler);
+    ScopedRegistryKey scheme(HKEY_CLASSES_ROOT, L"tolvanehelptest");
+    ScopedRegistryKey shell(HKEY_CLASSES_ROOT, L"tolvanehelptest\\shell");
+    ScopedRegistryKey open(HKEY_CLASSES_ROOT, L"tolvanehelptest\\shell\\open\\command");
+    ScopedRegistryKey other(HKEY_CLASSES_ROOT, L"tolvanehelptest\\shell\\other\\command");
+    scheme.SetString(L"URL Protocol", L"");
+    shell.SetString(L"", L"other");   // the default verb is not "open"
+    open.SetString(L"", L"\"" + handler + L"\" verb=open \"%1\"");
+    other.SetString(L"", L"\"" + handler + L"\" verb=other \"%1\"");
+    const std::string address = "tolvanehelptest:topics";
+
+    SetEnvironmentVariableW(L"TOLVANE_RECORD_STARTUP", L"1");
+    {
+        ScopedRegistryKey client(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tavrel\\Orbisk");
+        client.SetString(L"szInstallDir", folder.Path());
+        ScopedRegistryKey agent(HKEY_LOCAL_MACHINE, kAgentKey);
+        agent.SetString(kHelpUrlValue, testsupport::Wide(address));
+        DisplayKelmoHelp();
+        const std::vector<std::string> received = WaitForRecord(handlerRecord);
+        ASSERT_GE(received.size(), 4u);
+        EXPECT_EQ(received[1], "verb=open");
+        EXPECT_EQ(received[2], address);
+        EXPECT_EQ(received[3], "startup flags: 0x1 show: 1") << "SW_SHOWNORMAL";
+
+        agent.DeleteValue(kHelpUrlValue);
+        DisplayKelmoHelp();
+        EXPECT_EQ(WaitForRecord(helpRecord),
+                  (std::vector<std::string>{Narrow(helpFile), "startup flags: 0x1 show: 1", "new process group: 1"}));
+    }
+    SetEnvironmentVariableW(L"TOLVANE_RECORD_STARTUP", nullptr);
+}
