@@ -179,42 +179,24 @@ TEST(HostSpecialAccess, CurrentUserNameIsDomainBackslashAccount)
     }
 }
 
+// The descriptor lives only during the call: the replacement of CreateFileW
+// checks it there, against the entries and owner the test expects.
 TEST(HostSpecialAccess, CreateFileReceivesTheDescriptor)
 {
-    testsupport::TempFolder folder;
-    const std::wstring report = folder.Join(L"report.tmp"), shared = folder.Join(L"shared.dat");
-    struct Seen {
-        bool hasAttributes = false;
-        DWORD access = 0, share = 0, disposition = 0;
+    struct Expected {
+        Entries entries;
+        std::string owner;
+        DWORD disposition;
+        int calls;
     };
-    static Seen seen;
-    static Entries entries;
-    static std::string owner;
-    static bool wellFormed = false;
-    // The descriptor lives only during the call: it is read inside the replacement.
+    static Expected expected;
     struct Observer {
         static HANDLE WINAPI Create(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES attributes,
                                     DWORD disposition, DWORD flags, HANDLE templateFile)
         {
-            seen = {attributes != nullptr, access, share, disposition};
-            entries.clear();
-            owner = "-";
-            wellFormed = false;
-            PSECURITY_DESCRIPTOR descriptor = attributes ? attributes->lpSecurityDescriptor : nullptr;
-            BOOL present = FALSE, defaulted = TRUE;
-            ACL* acl = nullptr;
-            PSID ownerSid = nullptr;
-            if (descriptor && IsValidSecurityDescriptor(descriptor) &&
-                GetSecurityDescriptorDacl(descriptor, &present, &acl, &defaulted) && present && acl && !defaulted &&
-                GetSecurityDescriptorOwner(descriptor, &ownerSid, &defaulted)) {
-                wellFormed = attributes->nLength == sizeof(SECURITY_ATTRIBUTES) && !attributes->bInheritHandle;
-                owner = ownerSid ? SidText(ownerSid) : "";
-                for (DWORD i = 0; i < acl->AceCount; ++i) {
-                    ACCESS_ALLOWED_ACE* ace = nullptr;
-                    if (GetAce(acl, i, reinterpret_cast<void**>(&ace)))
-                        entries.push_back({SidText(&ace->SidStart), ace->Mask});
-                }
-            }
+            ++expected.calls;
+            ExpectDescriptor(attributes, expected.entries, expected.owner);
+            EXPECT_TRUE(access == GENERIC_WRITE && share == FILE_SHARE_READ && disposition == expected.disposition);
             return reinterpret_cast<decltype(&CreateFileW)>(g_realCreateFile)(path, access, share, attributes,
                                                                                 disposition, flags, templateFile);
         }
@@ -222,20 +204,16 @@ TEST(HostSpecialAccess, CreateFileReceivesTheDescriptor)
     testsupport::ImportHook hook("CreateFileW", reinterpret_cast<void*>(&Observer::Create));
     ASSERT_TRUE(hook.Installed());
     g_realCreateFile = hook.Original();
+    testsupport::TempFolder folder;
 
-    ASSERT_TRUE(SpecialAccess().CreateSpecialFile(report.c_str()));
-    EXPECT_TRUE(seen.hasAttributes && wellFormed);
-    EXPECT_EQ(entries, (Entries{{"S-1-1-0", 0x80010000}, {"S-1-5-18", 0x10000000}, {"S-1-5-32-544", 0x10000000}}));
-    EXPECT_EQ(owner, "S-1-5-32-544");
-    EXPECT_EQ(seen.access, static_cast<DWORD>(GENERIC_WRITE));
-    EXPECT_EQ(seen.share, static_cast<DWORD>(FILE_SHARE_READ));
-    EXPECT_EQ(seen.disposition, static_cast<DWORD>(CREATE_NEW));
-
-    ASSERT_TRUE(CreateFileSpecialAccess(shared.c_str()));
-    EXPECT_TRUE(seen.hasAttributes && wellFormed);
-    EXPECT_EQ(entries, (Entries{{"S-1-1-0", 0x130089}, {"S-1-5-18", 0x1F01FF}, {"S-1-5-32-544", 0x1F01FF}}))
-        << "this process is an administrator: no entry of its own";
-    EXPECT_EQ(owner, "");
+    expected = {{{"S-1-1-0", 0x80010000}, {"S-1-5-18", 0x10000000}, {"S-1-5-32-544", 0x10000000}},
+                "S-1-5-32-544", CREATE_NEW, 0};
+    EXPECT_TRUE(SpecialAccess().CreateSpecialFile(folder.Join(L"report.tmp").c_str()));
+    EXPECT_EQ(1, expected.calls);
+    // This process is an administrator: no entry of its own.
+    expected = {{{"S-1-1-0", 0x130089}, {"S-1-5-18", 0x1F01FF}, {"S-1-5-32-544", 0x1F01FF}}, "", CREATE_ALWAYS, 0};
+    EXPECT_TRUE(CreateFileSpecialAccess(folder.Join(L"shared.dat").c_str()));
+    EXPECT_EQ(1, expected.calls);
 }
 
 // A security object that cannot be built passes out of CreateSpecialFile; the
