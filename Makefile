@@ -5,7 +5,7 @@ DIST   ?= dist
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
 WINE   = tools/with-wine.sh $(BUILD)/wineprefix
 
-.PHONY: all deps configure build test dist bench demo clean
+.PHONY: all deps configure build test dist bench stress demo clean
 
 all: build
 
@@ -28,6 +28,9 @@ dist: build
 
 bench: build
 	@$(WINE) tools/run-benchmarks.sh $(BUILD)
+
+stress: build
+	@$(WINE) tools/run-stress.sh $(BUILD)
 
 demo: dist
 	@$(WINE) $(DIST)/demo/run-demo.sh $(BUILD) $(DIST)

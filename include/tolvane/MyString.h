@@ -35,6 +35,11 @@ protected:
     // Copies text into a fresh allocation (size = length + 1); no guard.
     void CopyFrom(const wchar_t* text);
 
+private:
+    // The work of Replace and ReplaceChar, run under their guards.
+    void ReplaceUnguarded(const wchar_t* find, const wchar_t* with);
+    void ReplaceCharUnguarded(wchar_t ch, const wchar_t* with);
+
 public:
 #endif
     bool HasText() const { return m_text != nullptr; }

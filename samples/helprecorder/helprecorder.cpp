@@ -6,10 +6,15 @@
 //   --sleep-ms=N     wait N milliseconds before writing;
 //   --report-group   end the record with "new process group: 1" when the
 //                    program was started with CREATE_NEW_PROCESS_GROUP, else 0.
+// With the environment variable TOLVANE_RECORD_STARTUP set (programs started
+// without options), the record ends with how the starter asked for the
+// process: "startup flags: 0x.. show: N" (its start-up information) and
+// "new process group: N".
 #include <windows.h>
 #include <shellapi.h>
 #include <winternl.h>
 
+#include <cstdio>
 #include <cstring>
 #include <cwchar>
 #include <string>
@@ -43,6 +48,18 @@ bool NewProcessGroup()
     return consoleFlags != 0;
 }
 
+// How the starter asked for this process, as far as the process can see it.
+std::string StartupRecord()
+{
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    GetStartupInfoW(&startup);
+    char text[256];
+    snprintf(text, sizeof text, "startup flags: 0x%lx show: %u\r\nnew process group: %d\r\n",
+             startup.dwFlags, startup.wShowWindow, NewProcessGroup() ? 1 : 0);
+    return text;
+}
+
 } // namespace
 
 int main()
@@ -66,6 +83,8 @@ int main()
         record += Ansi(arguments[i]) + "\r\n";
     if (reportGroup)
         record += NewProcessGroup() ? "new process group: 1\r\n" : "new process group: 0\r\n";
+    if (GetEnvironmentVariableW(L"TOLVANE_RECORD_STARTUP", nullptr, 0) != 0)
+        record += StartupRecord();
 
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);

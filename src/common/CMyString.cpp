@@ -156,10 +156,16 @@ int CMyString::Compare(const CMyString& other, unsigned int n) const
 
 void CMyString::Replace(const wchar_t* find, const wchar_t* with)
 {
-    if (!m_text || !find || !*find)
+    if (!m_text || !find)
         return;
-    if (!with)
-        with = L"";
+    RUN_GUARDED(kStringFailure, [&] { ReplaceUnguarded(find, with ? with : L""); },
+                [&] { m_size = 0; });
+}
+
+void CMyString::ReplaceUnguarded(const wchar_t* find, const wchar_t* with)
+{
+    if (!*find)
+        return;
     const size_t findLength = wcslen(find);
     const size_t withLength = wcslen(with);
 
@@ -197,34 +203,41 @@ void CMyString::ReplaceChar(wchar_t ch, const wchar_t* with)
 {
     if (!m_text)
         return;
-    if (!with)
-        with = L"";
-    // The walk covers the text and its terminator (after Trim the allocation
-    // may hold stale characters behind the terminator; they are not copied).
-    const size_t length = wcslen(m_text);
-    const size_t walk = m_size < length + 1 ? m_size : length + 1;
+    RUN_GUARDED(kStringFailure, [&] { ReplaceCharUnguarded(ch, with ? with : L""); },
+                [&] { m_size = 0; });
+}
+
+void CMyString::ReplaceCharUnguarded(wchar_t ch, const wchar_t* with)
+{
+    // The walk covers the first size characters, the terminator included, so
+    // replacing the terminator appends the replacement to the text.
     size_t count = 0;
-    for (size_t i = 0; i < walk; ++i)
+    for (size_t i = 0; i < m_size; ++i)
         if (m_text[i] == ch)
             ++count;
     if (count == 0)
         return;
 
+    const size_t length = wcslen(m_text);
     const size_t withLength = wcslen(with);
     const size_t newSize = withLength * count + length + 1;
     auto* result = static_cast<wchar_t*>(std::calloc(newSize, sizeof(wchar_t)));
     if (!result)
         return;
-    wchar_t* out = result;
-    for (size_t i = 0; i < walk && m_text[i] != L'\0'; ++i) {
+    // After a trim, characters left behind the terminator are walked too; the
+    // result never runs past its allocation.
+    const size_t capacity = newSize - 1;
+    size_t out = 0;
+    for (size_t i = 0; i < m_size && out < capacity; ++i) {
         if (m_text[i] == ch) {
-            std::memcpy(out, with, withLength * sizeof(wchar_t));
-            out += withLength;
+            const size_t take = withLength < capacity - out ? withLength : capacity - out;
+            std::memcpy(result + out, with, take * sizeof(wchar_t));
+            out += take;
         } else {
-            *out++ = m_text[i];
+            result[out++] = m_text[i];
         }
     }
-    *out = L'\0';
+    result[out] = L'\0';
     Release();
     m_text = result;
     m_size = static_cast<unsigned int>(newSize);

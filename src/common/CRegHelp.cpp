@@ -128,15 +128,37 @@ int CRegHelp::SetString(const wchar_t* name, const CMyString& value)
             == ERROR_SUCCESS ? 1 : 0;
 }
 
-bool ReadRegDword(HKEY key, const wchar_t* valueName, DWORD& value)
+namespace {
+
+// Reads a REG_DWORD value into a zeroed 4-byte number; a value of fewer data
+// bytes fills the low bytes and leaves the rest 0. bytes receives its size.
+bool QueryRegDword(HKEY key, const wchar_t* valueName, DWORD& value, DWORD& bytes)
 {
     DWORD type = 0;
     DWORD data = 0;
-    DWORD bytes = sizeof(data);
+    bytes = sizeof(data);
     if (RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(&data), &bytes) != ERROR_SUCCESS
-        || type != REG_DWORD || bytes != sizeof(data))
+        || type != REG_DWORD)
         return false;
     value = data;
+    return true;
+}
+
+} // namespace
+
+bool ReadRegDword(HKEY key, const wchar_t* valueName, DWORD& value)
+{
+    DWORD bytes = 0;
+    return QueryRegDword(key, valueName, value, bytes);
+}
+
+bool ReadRegDwordOfFourBytes(HKEY key, const wchar_t* valueName, DWORD& value)
+{
+    DWORD bytes = 0;
+    DWORD read = 0;
+    if (!QueryRegDword(key, valueName, read, bytes) || bytes != sizeof(read))
+        return false;
+    value = read;
     return true;
 }
 

@@ -1,7 +1,7 @@
 # Trampolines entered in place of a faulting instruction (see Guard.cpp).
 # Each keeps the callee's stack 16-byte aligned and its home area inside the
 # trampoline's own frame, then calls the thrower; the unwind data lets the
-# C++ exception unwind back into the faulting frame.
+# C++ exception unwind into the frame that the handler made it return to.
     .text
 
     .globl  tolvane_fault_trampoline_aligned

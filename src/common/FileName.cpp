@@ -1,5 +1,7 @@
 #include "common/FileName.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <cwchar>
 #include <cwctype>
 #include <new>
@@ -62,15 +64,27 @@ void CFileName::Append(const wchar_t* part, wchar_t separator)
 {
     if (!m_text || !part)
         return;
-    const wchar_t sep = EffectiveSeparator(separator);
-    std::wstring joined(m_text);
-    if (!joined.empty() && joined.back() == sep)
-        joined.pop_back();
-    if (*part == sep)
-        ++part;
-    joined += sep;
-    joined += part;
-    *this = joined.c_str();
+    // Appending keeps the forward-slash flag as it is: only the assignments set it.
+    RUN_GUARDED(kStringFailure, [&] {
+        const wchar_t sep = EffectiveSeparator(separator);
+        size_t nameLength = wcslen(m_text);
+        if (nameLength > 0 && m_text[nameLength - 1] == sep)
+            --nameLength;
+        if (*part == sep)
+            ++part;
+        const size_t partLength = wcslen(part);
+        const size_t size = nameLength + partLength + 2;
+        auto* joined = static_cast<wchar_t*>(std::malloc(size * sizeof(wchar_t)));
+        if (!joined)
+            throw std::bad_alloc();
+        std::memcpy(joined, m_text, nameLength * sizeof(wchar_t));
+        joined[nameLength] = sep;
+        std::memcpy(joined + nameLength + 1, part, partLength * sizeof(wchar_t));
+        joined[size - 1] = L'\0';
+        Release();
+        m_text = joined;
+        m_size = static_cast<unsigned int>(size);
+    }, [] {});
 }
 
 void CFileName::RemoveFileSpec(wchar_t separator)

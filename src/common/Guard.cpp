@@ -2,13 +2,16 @@
 
 #include <windows.h>
 
-// Processor faults inside a guard are turned into C++ exceptions: a vectored
-// handler makes the faulting thread continue in a small trampoline, as if the
-// faulting instruction had called it, and the trampoline throws. The
-// exception then unwinds through the faulting frame like any other, so the
-// guard's catch and every destructor on the way run normally. The code is
-// built with -fnon-call-exceptions so that faulting instructions of our own
-// code are covered by its exception tables.
+// Processor faults inside a guard are turned into C++ exceptions. The fault
+// may lie in code our exception tables do not cover (the C runtime's strlen,
+// a system call's argument check), reached through a call the compiler knows
+// cannot throw, so the C++ unwinder could not get out of the faulting frame.
+// Instead a vectored handler walks the stack itself, frame by frame with the
+// system's unwind data, back to the guard's own call of its work
+// (InvokeGuarded), and makes the thread continue there in a small trampoline,
+// as if that call had called it; the trampoline throws, and the exception
+// leaves InvokeGuarded for the guard's catch like any other. Objects of the
+// abandoned frames between the guard and the fault are not destroyed.
 
 extern "C" void tolvane_fault_trampoline_aligned();    // entered with rsp % 16 == 8
 extern "C" void tolvane_fault_trampoline_unaligned();  // entered with rsp % 16 == 0
@@ -42,16 +45,53 @@ bool IsProcessorFault(DWORD code)
     }
 }
 
+bool IsInvokeGuarded(DWORD64 address)
+{
+    DWORD64 imageBase = 0;
+    PRUNTIME_FUNCTION function = RtlLookupFunctionEntry(address, &imageBase, nullptr);
+    return function && imageBase + function->BeginAddress ==
+                           reinterpret_cast<DWORD64>(&Wexmoor::InvokeGuarded);
+}
+
+// Unwinds context, frame by frame, to the innermost guard's call of its work.
+// On success the context holds that frame's state at the call's return address.
+bool UnwindToGuardCall(CONTEXT& context)
+{
+    constexpr int kMaxFrames = 1024;
+    for (int frame = 0; frame < kMaxFrames; ++frame) {
+        DWORD64 imageBase = 0;
+        PRUNTIME_FUNCTION function = RtlLookupFunctionEntry(context.Rip, &imageBase, nullptr);
+        if (function) {
+            PVOID handlerData = nullptr;
+            DWORD64 establisherFrame = 0;
+            RtlVirtualUnwind(UNW_FLAG_NHANDLER, imageBase, context.Rip, function, &context,
+                             &handlerData, &establisherFrame, nullptr);
+        } else {
+            // A leaf function without unwind data: the return address is on top.
+            context.Rip = *reinterpret_cast<DWORD64*>(context.Rsp);
+            context.Rsp += 8;
+        }
+        if (context.Rip == 0)
+            return false;
+        if (IsInvokeGuarded(context.Rip))
+            return true;
+    }
+    return false;
+}
+
 LONG CALLBACK RedirectGuardedFault(EXCEPTION_POINTERS* info)
 {
     if (t_guardDepth == 0 || !IsProcessorFault(info->ExceptionRecord->ExceptionCode))
         return EXCEPTION_CONTINUE_SEARCH;
     CONTEXT* context = info->ContextRecord;
+    CONTEXT unwound = *context;
+    if (!UnwindToGuardCall(unwound))
+        return EXCEPTION_CONTINUE_SEARCH;
+    *context = unwound;
+    const DWORD64 returnAddress = context->Rip;
     t_faultCode = info->ExceptionRecord->ExceptionCode;
-    // Push a return address one byte into the faulting instruction, so the
-    // unwinder looks the frame up at that instruction itself.
     const DWORD64 stack = context->Rsp - 8;
-    *reinterpret_cast<DWORD64*>(stack) = context->Rip + 1;
+    *reinterpret_cast<DWORD64*>(stack) = returnAddress;
     context->Rsp = stack;
     context->Rip = reinterpret_cast<DWORD64>(stack % 16 == 8 ? &tolvane_fault_trampoline_aligned
                                                               : &tolvane_fault_trampoline_unaligned);
@@ -82,6 +122,12 @@ FaultGuardScope::FaultGuardScope()
 FaultGuardScope::~FaultGuardScope()
 {
     --t_guardDepth;
+}
+
+__attribute__((noinline)) void InvokeGuarded(GuardedWork run, void* work)
+{
+    run(work);
+    asm volatile("" ::: "memory");   // keeps this frame: the call is no tail call
 }
 
 void LogGuardFailure(const char* sourceFile, unsigned int line)

@@ -4,6 +4,7 @@
 // CSystemException.
 #pragma once
 
+#include <type_traits>
 #include <utility>
 
 #include "common/SystemException.h"
@@ -29,6 +30,11 @@ public:
 
 void LogGuardFailure(const char* sourceFile, unsigned int line);
 
+// Calls run(work) in a frame of its own: a fault in code that our exception
+// tables do not cover is rethrown from this call.
+typedef void (*GuardedWork)(void* work);
+void InvokeGuarded(GuardedWork run, void* work);
+
 // Runs work; on any failure runs onFailure, logs and throws CSystemException(code).
 template <class Work, class OnFailure>
 void RunGuarded(const char* sourceFile, unsigned int line, unsigned int code,
@@ -36,7 +42,7 @@ void RunGuarded(const char* sourceFile, unsigned int line, unsigned int code,
 {
     try {
         FaultGuardScope scope;
-        std::forward<Work>(work)();
+        InvokeGuarded([](void* w) { (*static_cast<std::remove_reference_t<Work>*>(w))(); }, &work);
     } catch (...) {
         LogGuardFailure(sourceFile, line);
         std::forward<OnFailure>(onFailure)();

@@ -37,8 +37,11 @@ private:
 // included) on success, 0 otherwise. Returns a Windows error code.
 LONG ReadRegString(HKEY key, const wchar_t* valueName, wchar_t* buffer, DWORD* count);
 
-// Reads a value that must be a 4-byte REG_DWORD; value is set only when it is.
+// Reads a value that must be a REG_DWORD; value is set only when it is. A
+// value of fewer than 4 data bytes gives those bytes, the rest 0.
 bool ReadRegDword(HKEY key, const wchar_t* valueName, DWORD& value);
+// The same for a value that must also hold exactly 4 data bytes.
+bool ReadRegDwordOfFourBytes(HKEY key, const wchar_t* valueName, DWORD& value);
 
 constexpr wchar_t kClientRootKey[] = L"SOFTWARE\\Tavrel\\Orbisk";
 constexpr DWORD kInstallDirChars = 521;

@@ -6,7 +6,6 @@
 
 #include "common/FileName.h"
 #include "common/RegHelp.h"
-#include "common/SystemException.h"
 #include "host/Launch/LaunchApp.h"
 #include "log/LogEvent.h"
 #include "tolvane/Functions.h"
@@ -66,7 +65,7 @@ extern "C" TOLVANE_API void DisplayKelmoHelp(void)
         if (url.GetLength() > 0 && OpenHelpAddress(url))
             return;
         StartHelpFile();
-    } catch (const CSystemException&) {
-        // The common code has logged the failure; the caller hears nothing.
+    } catch (...) {
+        // No failure reaches the caller, and no exception leaves this C function.
     }
 }

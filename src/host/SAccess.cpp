@@ -93,7 +93,11 @@ void BuildCallerFileAttributes(CSecureFileAttributes& attributes)
 
 } // namespace Host
 
-extern "C" TOLVANE_API BOOL CreateFileSpecialAccess(LPCWSTR path)
+namespace {
+
+// The work of CreateFileSpecialAccess. error receives the Windows error of a
+// failure before it is logged, so that the answer stands even when logging fails.
+BOOL CreateCallerFile(LPCWSTR path, DWORD& error)
 {
     try {
         Host::CSecureFileAttributes attributes;
@@ -105,7 +109,7 @@ extern "C" TOLVANE_API BOOL CreateFileSpecialAccess(LPCWSTR path)
         HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, security,
                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
-            DWORD error = GetLastError();
+            error = GetLastError();
             TOLVANE_LOG(Warning).WithError(error).Write(
                 L"Unable to create file %s with special permissions", path);
             return FALSE;
@@ -114,9 +118,28 @@ extern "C" TOLVANE_API BOOL CreateFileSpecialAccess(LPCWSTR path)
         return TRUE;
     } catch (const Host::CSecurityError& failure) {
         // No file is created with rights other than those asked for.
+        error = Host::LastErrorOf(failure.result);
         TOLVANE_LOG(Warning).WithError(static_cast<unsigned int>(failure.result)).Write(
             L"Unable to build the security descriptor for file %s", path);
-        SetLastError(Host::LastErrorOf(failure.result));
         return FALSE;
     }
+}
+
+} // namespace
+
+// No exception leaves this C function: any failure answers FALSE with a last error.
+extern "C" TOLVANE_API BOOL CreateFileSpecialAccess(LPCWSTR path)
+{
+    DWORD error = ERROR_SUCCESS;
+    BOOL created = FALSE;
+    try {
+        created = CreateCallerFile(path, error);
+    } catch (...) {
+        created = FALSE;
+        if (error == ERROR_SUCCESS)
+            error = ERROR_INTERNAL_ERROR;
+    }
+    if (!created)
+        SetLastError(error);
+    return created;
 }

@@ -19,26 +19,22 @@ void SpecialAccess::BuildAttributes(Host::CSecureFileAttributes& attributes)
     attributes.Seal();
 }
 
+// A security object that cannot be built raises CSecurityError to the caller.
 BOOL SpecialAccess::CreateSpecialFile(const wchar_t* path)
 {
-    DWORD error = ERROR_SUCCESS;
-    try {
-        Host::CSecureFileAttributes attributes;
-        SECURITY_ATTRIBUTES* security = nullptr;
-        if (Host::AskIsNtPlatform()) {
-            BuildAttributes(attributes);
-            security = attributes.Seal();
-        }
-        HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, security,
-                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            CloseHandle(file);
-            return TRUE;
-        }
-        error = GetLastError();
-    } catch (const Host::CSecurityError& failure) {
-        error = static_cast<DWORD>(failure.result);
+    Host::CSecureFileAttributes attributes;
+    SECURITY_ATTRIBUTES* security = nullptr;
+    if (Host::AskIsNtPlatform()) {
+        BuildAttributes(attributes);
+        security = attributes.Seal();
     }
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, security,
+                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return TRUE;
+    }
+    const DWORD error = GetLastError();
     WEXMOOR_LOG(Error).WithError(error).Write(L"Failed to create file");
     SetLastError(error);
     return FALSE;

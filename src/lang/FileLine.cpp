@@ -60,8 +60,10 @@ int CFileLine::Read(const wchar_t* path)
 {
     Clear();
     try {
-        if (!ReadFile(path))
+        if (!ReadFile(path)) {
+            Clear();
             return 0;
+        }
         SplitLines();
         return 1;
     } catch (...) {
@@ -72,7 +74,7 @@ int CFileLine::Read(const wchar_t* path)
 }
 
 // Reads the whole file into m_data with a zero byte behind it. 0 when the
-// file cannot be opened (nothing logged); throws on other failures.
+// file cannot be opened or read (nothing logged); throws on other failures.
 int CFileLine::ReadFile(const wchar_t* path)
 {
     FileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -89,10 +91,11 @@ int CFileLine::ReadFile(const wchar_t* path)
     if (m_data == nullptr)
         throw std::bad_alloc();
 
-    // One read of the whole file; a short read counts as the data there is.
+    // One read of the whole file; a short read counts as the data there is,
+    // a failed read as no file.
     DWORD got = 0;
     if (wanted != 0 && !::ReadFile(file.Get(), m_data, wanted, &got, nullptr))
-        got = 0;
+        return 0;
     m_data[got] = '\0';
     m_dataSize = got;
 

@@ -56,7 +56,7 @@ std::wstring ReadLocaleText(LCID lcid, LCTYPE type)
 bool ReadSavedLcid(HKEY key, LCID& lcid)
 {
     DWORD value = 0;
-    if (!ReadRegDword(key, kSavedLcidValue, value))
+    if (!ReadRegDwordOfFourBytes(key, kSavedLcidValue, value))
         return false;
     lcid = value;
     return true;

@@ -137,6 +137,23 @@ LogEvent& LogEvent::WriteError(unsigned int code, const char* format, ...)
     return *this;
 }
 
+namespace {
+
+// An insert marker of a system message: "%" followed by an insert number 1-99.
+bool HasInsertMarker(const char* text, int length)
+{
+    for (int i = 0; i + 1 < length; ++i) {
+        if (text[i] != '%')
+            continue;
+        if (text[i + 1] >= '1' && text[i + 1] <= '9')
+            return true;
+        ++i;   // "%%" and the other escapes are no markers
+    }
+    return false;
+}
+
+} // namespace
+
 const char* FormatErrorText(unsigned int code, char* buffer)
 {
     LastErrorKeeper keeper;
@@ -145,12 +162,15 @@ const char* FormatErrorText(unsigned int code, char* buffer)
                           : _snprintf_s(buffer, kErrorTextBytes, _TRUNCATE, "Error=%d: ", static_cast<int>(code));
     if (prefix < 0)
         prefix = 0;
-    // Inserts are ignored: a system text with insert markers keeps them as
-    // they stand instead of reading arguments that were never passed.
+    // Inserts are ignored so that no argument that was never passed is read.
     const DWORD system = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                                         nullptr, code, 0x400, buffer + prefix,
                                         static_cast<DWORD>(kErrorTextBytes - 1 - prefix), nullptr);
     int length = prefix + static_cast<int>(system);
+    // A system text that expects inserts ("Bad EXE format for %1.") was
+    // written for arguments this record does not have: the prefix stands alone.
+    if (HasInsertMarker(buffer + prefix, static_cast<int>(system)))
+        length = prefix;
     while (length > 0 && IsNarrowControl(buffer[length - 1]))
         --length;
     buffer[length] = '\0';

@@ -4,6 +4,7 @@
 #include <fci.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 
 namespace LogUtils {
@@ -157,9 +159,27 @@ FNFCISTATUS(CabProgress)
     return 0;
 }
 
+// A log whose compressed form does not fit one cabinet continues in
+// "<inner name>_2.cab", "<inner name>_3.cab" and so on beside the first; the
+// cabinet library has already counted the new cabinet's number in iCab.
 FNFCIGETNEXTCABINET(CabNextCabinet)
 {
-    (void)pccab; (void)cbPrevCab; (void)pv;
+    (void)cbPrevCab; (void)pv;
+    std::string name(pccab->szCab);
+    const std::string extension = ".cab";
+    if (name.size() < extension.size() || name.compare(name.size() - extension.size(), extension.size(), extension) != 0)
+        return FALSE;
+    name.erase(name.size() - extension.size());
+    if (pccab->iCab > 2) {
+        const std::string previous = "_" + std::to_string(pccab->iCab - 1);
+        if (name.size() < previous.size() || name.compare(name.size() - previous.size(), previous.size(), previous) != 0)
+            return FALSE;
+        name.erase(name.size() - previous.size());
+    }
+    name += "_" + std::to_string(pccab->iCab) + extension;
+    if (name.size() >= sizeof(pccab->szCab))
+        return FALSE;
+    memcpy(pccab->szCab, name.c_str(), name.size() + 1);
     return TRUE;
 }
 
@@ -225,33 +245,64 @@ void RemoveAll(std::wstring& text, const std::wstring& part)
         text.erase(at, part.size());
 }
 
+bool AllDigits(const std::wstring& text, size_t from, size_t to)
+{
+    if (from >= to)
+        return false;
+    for (size_t i = from; i < to; ++i)
+        if (text[i] < L'0' || text[i] > L'9')
+            return false;
+    return true;
+}
+
 } // namespace
+
+std::wstring ArchiveSetName(const std::wstring& archiveName)
+{
+    const size_t kStampChars = 14;
+    const std::wstring extension = L".cab";
+    std::wstring name = archiveName;
+    if (name.size() >= extension.size() &&
+        name.compare(name.size() - extension.size(), extension.size(), extension) == 0)
+        name.erase(name.size() - extension.size());
+    const size_t mark = name.rfind(L'_');
+    if (mark != std::wstring::npos && mark >= kStampChars && AllDigits(name, mark + 1, name.size()) &&
+        AllDigits(name, mark - kStampChars, mark))
+        name.erase(mark);
+    return name;
+}
 
 int PruneOldArchives(const wchar_t* folder, const wchar_t* pattern)
 {
-    const int kMaxListed = 10;
-    std::wstring names[kMaxListed];
-    int listed = 0;
+    // At most 10 archives take part in one run; the cabinets of one set
+    // share its time stamp and count as one archive, so they stay or go
+    // together. The archives of one log sort by their time stamps.
+    const size_t kMaxListed = 10;
+    std::vector<std::wstring> names;
+    std::vector<std::wstring> sets;
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(pattern, &found);
     if (search == INVALID_HANDLE_VALUE)
         return 0;
     do {
-        names[listed++] = found.cFileName;
-    } while (listed < kMaxListed && FindNextFileW(search, &found));
+        const std::wstring set = ArchiveSetName(found.cFileName);
+        if (std::find(sets.begin(), sets.end(), set) == sets.end()) {
+            if (sets.size() == kMaxListed)
+                break;
+            sets.push_back(set);
+        }
+        names.push_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
     FindClose(search);
 
-    std::wstring keep = names[0];
-    for (int i = 0; i < listed; ++i) {
-        int order = wcscmp(names[i].c_str(), keep.c_str());
-        if (order < 0) {
-            DeleteFileW((folder + names[i]).c_str());
-        } else if (order > 0) {
-            DeleteFileW((folder + keep).c_str());
-            keep = names[i];
-        }
-    }
-    return listed;
+    std::wstring newest = sets[0];
+    for (const std::wstring& set : sets)
+        if (wcscmp(set.c_str(), newest.c_str()) > 0)
+            newest = set;
+    for (const std::wstring& name : names)
+        if (ArchiveSetName(name) != newest)
+            DeleteFileW((folder + name).c_str());
+    return static_cast<int>(sets.size());
 }
 
 int ArchiveLogFile(const wchar_t* logPath)

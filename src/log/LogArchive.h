@@ -2,18 +2,27 @@
 // through the system's cabinet library (MSZIP).
 #pragma once
 
+#include <string>
+
 namespace LogUtils {
 
 // Packs the log file into "<name><yyyymmddhhmmss>.cab" in its folder, the
-// file inside named "<name><yyyymmddhhmmss>". For zeAgent.log and
+// file inside named "<name><yyyymmddhhmmss>"; a log that does not fit one
+// cabinet continues in "<name><yyyymmddhhmmss>_2.cab", "_3.cab" and so on. For zeAgent.log and
 // zeUpdate.log the older archives are pruned first. Returns 1 when the
 // archive has been written and closed, 0 otherwise (an archive of the same
 // name is never overwritten).
 int ArchiveLogFile(const wchar_t* logPath);
 
-// Lists at most 10 entries of folder + pattern and deletes all but the one
+// Lists the entries of folder + pattern, at most 10 archives (the cabinets
+// of one set count as one), and deletes all but the newest archive: the set
 // whose name sorts last. folder ends with a backslash. Returns the number of
-// entries listed.
+// archives listed.
 int PruneOldArchives(const wchar_t* folder, const wchar_t* pattern);
+
+// The set an archive belongs to: its name without ".cab" and without the
+// "_N" that numbers a continuation cabinet behind the time stamp
+// ("zeAgent.log20261204225959_3.cab" belongs to "zeAgent.log20261204225959").
+std::wstring ArchiveSetName(const std::wstring& archiveName);
 
 } // namespace LogUtils

@@ -17,6 +17,7 @@
 #include "common/FileName.h"
 #include "common/RegHelp.h"
 #include "common/RegKey.h"
+#include "host/SecurityError.h"
 #include "host/SpecialAccess.h"
 #include "lang/MUIHelper.h"
 #include "log/LogEvent.h"
@@ -324,8 +325,14 @@ int CReportBase::GetReportFileName(wchar_t* buffer, unsigned int length)
 
 int CReportBase::CreateXmlFile(const wchar_t* path)
 {
-    SpecialAccess access;
-    return access.CreateSpecialFile(path);
+    // A report file whose access rights cannot be built is not created.
+    try {
+        SpecialAccess access;
+        return access.CreateSpecialFile(path);
+    } catch (const Host::CSecurityError& failure) {
+        SetLastError(Host::LastErrorOf(failure.result));
+        return 0;
+    }
 }
 
 int CReportBase::WriteToXmlFile(const wchar_t* tempPath, CMyString& content)

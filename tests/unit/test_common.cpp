@@ -111,6 +111,16 @@ TEST(CMyString, ReplaceAndReplaceChar)
     EXPECT_EQ(L"a; b", Text(commas));
     EXPECT_EQ(6u, commas.GetSize());
 
+    CMyString terminator(L"ab");
+    terminator.ReplaceChar(L'\0', L"xy");
+    EXPECT_EQ(L"abxy", Text(terminator)) << "the walk covers the terminator";
+    EXPECT_EQ(5u, terminator.GetSize());
+
+    CMyString trimmed(L" a ");
+    trimmed.Trim();
+    trimmed.ReplaceChar(L' ', L"long");
+    EXPECT_EQ(L"a", Text(trimmed)) << "characters behind the terminator stay behind it";
+
     CMyString unchanged(L"abc");
     unchanged.ReplaceChar(L',', L";");
     EXPECT_EQ(L"abc", Text(unchanged));
@@ -222,6 +232,12 @@ TEST(CFileName, AssignmentAndSeparators)
     CFileName kept(L"a");
     kept.Append(nullptr);
     EXPECT_EQ(L"a", Text(kept));
+
+    CFileName chained(L"C:\\dir");
+    chained.Append(L"a/b");
+    chained.Append(L"x");
+    EXPECT_EQ(L"C:\\dir\\a/b\\x", Text(chained)) << "appending a part with '/' keeps '\\'";
+    EXPECT_EQ(0, chained.UsesForwardSlashes());
 
     CFileName slashes(L"dir/file");
     EXPECT_EQ(1, slashes.UsesForwardSlashes());

@@ -13,6 +13,34 @@ const wchar_t kTestKey[] = L"SOFTWARE\\Tavrel\\TolvaneTests\\Registry";
 
 } // namespace
 
+TEST(CRegHelp, DwordOfFewerBytesReadsTheBytesThere)
+{
+    ScopedRegistryKey fixture(HKEY_LOCAL_MACHINE, kTestKey);
+    const unsigned char bytes[] = {0x34, 0x12, 0x56};
+    struct { const wchar_t* name; DWORD size; int result; DWORD number; } cases[] = {
+        {L"dwEmpty", 0, 1, 0},
+        {L"dwOne", 1, 1, 0x34},
+        {L"dwTwo", 2, 1, 0x1234},
+        {L"dwThree", 3, 1, 0x561234},
+    };
+    for (const auto& c : cases)
+        fixture.SetRaw(c.name, REG_DWORD, bytes, c.size);
+    const unsigned char eight[8] = {1, 0, 0, 0, 1, 0, 0, 0};
+    fixture.SetRaw(L"dwEight", REG_DWORD, eight, sizeof(eight));
+
+    CRegHelp reg;
+    reg.SetKeyName(kTestKey);
+    ASSERT_EQ(1, reg.Open(HKEY_LOCAL_MACHINE, 0));
+    for (const auto& c : cases) {
+        DWORD number = 0xFFFFFFFF;
+        EXPECT_EQ(c.result, reg.GetDword(c.name, number)) << testsupport::Narrow(c.name);
+        EXPECT_EQ(c.number, number) << testsupport::Narrow(c.name);
+    }
+    DWORD number = 7;
+    EXPECT_EQ(0, reg.GetDword(L"dwEight", number)) << "more than 4 bytes do not fit the read";
+    EXPECT_EQ(0u, number);
+}
+
 TEST(CRegHelp, TypedReadsAndWrites)
 {
     ScopedRegistryKey fixture(HKEY_LOCAL_MACHINE, kTestKey);

@@ -35,6 +35,26 @@ std::vector<std::string> WaitForRecord(const std::wstring& record)
     return testsupport::ReadLines(record);
 }
 
+// The help file and a handler of the address scheme "tolvanehelptest" (its
+// "open" command passes openArguments, then the address), both recorders.
+struct HelpPrograms {
+    explicit HelpPrograms(const std::wstring& openArguments)
+    {
+        folder.MakeFolder(L"Agent");
+        helpFile = folder.Join(L"Agent\\qxhelp.chm");
+        handler = folder.Join(L"handler.exe");
+        helpRecord = InstallRecorder(helpFile);
+        handlerRecord = InstallRecorder(handler);
+        scheme.SetString(L"URL Protocol", L"");
+        open.SetString(L"", L"\"" + handler + L"\" " + openArguments + L"\"%1\"");
+    }
+
+    testsupport::TempFolder folder;
+    std::wstring helpFile, handler, helpRecord, handlerRecord;
+    ScopedRegistryKey scheme{HKEY_CLASSES_ROOT, L"tolvanehelptest"};
+    ScopedRegistryKey open{HKEY_CLASSES_ROOT, L"tolvanehelptest\\shell\\open\\command"};
+};
+
 } // namespace
 
 TEST(HostLaunch, StartsTheProgramWaitsWhenAskedAndLogs)
@@ -85,14 +105,10 @@ TEST(HostLaunch, StartsTheProgramWaitsWhenAskedAndLogs)
 
 TEST(HostHelp, DisplayKelmoHelpOpensTheAddressElseTheHelpFile)
 {
-    testsupport::TempFolder folder;
-    folder.MakeFolder(L"Agent");
-    const std::wstring helpFile = folder.Join(L"Agent\\qxhelp.chm"), handler = folder.Join(L"handler.exe");
-    const std::wstring helpRecord = InstallRecorder(helpFile), handlerRecord = InstallRecorder(handler);
-    ScopedRegistryKey scheme(HKEY_CLASSES_ROOT, L"tolvanehelptest");
-    ScopedRegistryKey command(HKEY_CLASSES_ROOT, L"tolvanehelptest\\shell\\open\\command");
-    scheme.SetString(L"URL Protocol", L"");
-    command.SetString(L"", L"\"" + handler + L"\" \"%1\"");
+    HelpPrograms programs(L"");
+    const testsupport::TempFolder& folder = programs.folder;
+    const std::wstring &helpFile = programs.helpFile, &helpRecord = programs.helpRecord,
+                       &handlerRecord = programs.handlerRecord;
     const std::string address = "tolvanehelptest:topics/scan?page=7", unknown = "tolvanenohandler:topics";
     const std::string tooLong(600, 'u');
     const std::string noAgentKey = "Debug Tolvane Tolvane::Unable to open STRREG_MDT_AGENT_ROOT key in registry...";
@@ -142,4 +158,42 @@ TEST(HostHelp, DisplayKelmoHelpOpensTheAddressElseTheHelpFile)
         }
         EXPECT_FALSE(testsupport::FileExists(c.helpFileRuns ? handlerRecord : helpRecord)) << "only one ran";
     }
+}
+
+// What the started programs see of how they were asked for: the shell's verb
+// and show state for the address, the launcher's start-up information and
+// creation flags for the help file (of those, a new process group is what
+// the child can see).
+TEST(HostHelp, VerbShowStateAndCreationFlagsReachTheStartedPrograms)
+{
+    HelpPrograms programs(L"verb=open ");
+    const testsupport::TempFolder& folder = programs.folder;
+    const std::wstring &helpFile = programs.helpFile, &helpRecord = programs.helpRecord,
+                       &handlerRecord = programs.handlerRecord;
+    ScopedRegistryKey other(HKEY_CLASSES_ROOT, L"tolvanehelptest\\shell\\other\\command");
+    const wchar_t defaultVerb[] = L"other";   // the scheme's default verb is not "open"
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(programs.scheme.Handle(), L"shell", nullptr, REG_SZ, defaultVerb,
+                                             sizeof(defaultVerb)));
+    other.SetString(L"", L"\"" + programs.handler + L"\" verb=other \"%1\"");
+    const std::string address = "tolvanehelptest:topics";
+
+    SetEnvironmentVariableW(L"TOLVANE_RECORD_STARTUP", L"1");
+    {
+        ScopedRegistryKey client(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tavrel\\Orbisk");
+        client.SetString(L"szInstallDir", folder.Path());
+        ScopedRegistryKey agent(HKEY_LOCAL_MACHINE, kAgentKey);
+        agent.SetString(kHelpUrlValue, testsupport::Wide(address));
+        DisplayKelmoHelp();
+        const std::vector<std::string> received = WaitForRecord(handlerRecord);
+        ASSERT_GE(received.size(), 4u);
+        EXPECT_EQ(received[1], "verb=open");
+        EXPECT_EQ(received[2], address);
+        EXPECT_EQ(received[3], "startup flags: 0x1 show: 1") << "SW_SHOWNORMAL";
+
+        agent.DeleteValue(kHelpUrlValue);
+        DisplayKelmoHelp();
+        EXPECT_EQ(WaitForRecord(helpRecord),
+                  (std::vector<std::string>{Narrow(helpFile), "startup flags: 0x1 show: 1", "new process group: 1"}));
+    }
+    SetEnvironmentVariableW(L"TOLVANE_RECORD_STARTUP", nullptr);
 }

@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "ImportHook.h"
 #include "LogCapture.h"
 #include "TestSupport.h"
 #include "host/SAccess.h"
 #include "common/ScopedHandle.h"
+#include "host/SecurityError.h"
 #include "host/SpecialAccess.h"
 #include "tolvane/Functions.h"
 
@@ -60,6 +62,8 @@ void ExpectDescriptor(SECURITY_ATTRIBUTES* attributes, const Entries& expected, 
     }
     EXPECT_EQ(entries, expected);
 }
+
+void* g_realCreateFile = nullptr;   // the original behind the CreateFileW hook
 
 } // namespace
 
@@ -172,4 +176,74 @@ TEST(HostSpecialAccess, CurrentUserNameIsDomainBackslashAccount)
         EXPECT_EQ(std::wstring(buffer), name.substr(0, capacity - 1)) << capacity;
         EXPECT_EQ(buffer[capacity], L'#') << capacity;
     }
+}
+
+// The descriptor lives only during the call: the replacement of CreateFileW
+// checks it there, against the entries and owner the test expects.
+TEST(HostSpecialAccess, CreateFileReceivesTheDescriptor)
+{
+    struct Expected {
+        Entries entries;
+        std::string owner;
+        DWORD disposition;
+        int calls;
+    };
+    static Expected expected;
+    struct Observer {
+        static HANDLE WINAPI Create(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES attributes,
+                                    DWORD disposition, DWORD flags, HANDLE templateFile)
+        {
+            ++expected.calls;
+            ExpectDescriptor(attributes, expected.entries, expected.owner);
+            EXPECT_TRUE(access == GENERIC_WRITE && share == FILE_SHARE_READ && disposition == expected.disposition);
+            return reinterpret_cast<decltype(&CreateFileW)>(g_realCreateFile)(path, access, share, attributes,
+                                                                                disposition, flags, templateFile);
+        }
+    };
+    testsupport::ImportHook hook("CreateFileW", reinterpret_cast<void*>(&Observer::Create));
+    ASSERT_TRUE(hook.Installed());
+    g_realCreateFile = hook.Original();
+    testsupport::TempFolder folder;
+
+    expected = {{{"S-1-1-0", 0x80010000}, {"S-1-5-18", 0x10000000}, {"S-1-5-32-544", 0x10000000}},
+                "S-1-5-32-544", CREATE_NEW, 0};
+    EXPECT_TRUE(SpecialAccess().CreateSpecialFile(folder.Join(L"report.tmp").c_str()));
+    EXPECT_EQ(1, expected.calls);
+    // This process is an administrator: no entry of its own.
+    expected = {{{"S-1-1-0", 0x130089}, {"S-1-5-18", 0x1F01FF}, {"S-1-5-32-544", 0x1F01FF}}, "", CREATE_ALWAYS, 0};
+    EXPECT_TRUE(CreateFileSpecialAccess(folder.Join(L"shared.dat").c_str()));
+    EXPECT_EQ(1, expected.calls);
+}
+
+// A security object that cannot be built passes out of CreateSpecialFile; the
+// exported C function answers 0 with the error.
+TEST(HostSpecialAccess, DescriptorFailurePassesToTheCaller)
+{
+    struct Refuse {
+        static BOOL WINAPI InitializeDescriptor(PSECURITY_DESCRIPTOR, DWORD)
+        {
+            SetLastError(ERROR_INVALID_SECURITY_DESCR);
+            return FALSE;
+        }
+    };
+    testsupport::TempFolder folder;
+    const std::wstring path = folder.Join(L"never.tmp");
+    testsupport::ImportHook hook("InitializeSecurityDescriptor", reinterpret_cast<void*>(&Refuse::InitializeDescriptor));
+    ASSERT_TRUE(hook.Installed());
+
+    LogCapture capture;
+    HRESULT thrown = S_OK;
+    try {
+        SpecialAccess().CreateSpecialFile(path.c_str());
+    } catch (const Host::CSecurityError& failure) {
+        thrown = failure.result;
+    }
+    EXPECT_EQ(thrown, HRESULT_FROM_WIN32(ERROR_INVALID_SECURITY_DESCR));
+    EXPECT_TRUE(capture.Records().empty()) << "no \"Failed to create file\" line";
+    EXPECT_FALSE(testsupport::FileExists(path));
+
+    SetLastError(0);
+    EXPECT_FALSE(CreateFileSpecialAccess(path.c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_SECURITY_DESCR));
+    EXPECT_FALSE(testsupport::FileExists(path));
 }

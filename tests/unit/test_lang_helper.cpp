@@ -93,6 +93,7 @@ TEST(CMUIHelper, ChoiceOfTheInterfaceLanguage)
         {"saved language is not compared with the installed ones", {L"0409"}, 0x0409, 0x0409, REG_DWORD, Bytes(0x0407, 4), true, 0x0407},
         {"saved string", {L"0409"}, 0x0409, 0x0409, REG_SZ, WideBytes(L"0407"), false, 0x0409},
         {"saved REG_DWORD of 8 bytes", {L"0409"}, 0x0409, 0x0409, REG_DWORD, Bytes(0x0407, 8), false, 0x0409},
+        {"saved REG_DWORD of 2 bytes", {L"0409"}, 0x0409, 0x0409, REG_DWORD, Bytes(0x0407, 2), false, 0x0409},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ImportHook.h"
 #include "TestSupport.h"
 #include "lang/FileLine.h"
 #include "lang/XmlFile.h"
@@ -61,6 +62,22 @@ TEST(CFileLine, SplitsAtCarriageReturnsAndZeroBytes)
     ASSERT_EQ(1, reader.Read(path.c_str()));
     EXPECT_EQ(0, reader.Read(folder.Path().c_str())) << "a folder";
     EXPECT_EQ(0u, reader.GetLineCount()) << "a failed read clears the old lines";
+
+    // A file that opens but cannot be read.
+    struct Refuse {
+        static BOOL WINAPI Read(HANDLE, LPVOID, DWORD, LPDWORD read, LPOVERLAPPED)
+        {
+            if (read)
+                *read = 0;
+            SetLastError(ERROR_IO_DEVICE);
+            return FALSE;
+        }
+    };
+    ASSERT_EQ(1, reader.Read(path.c_str()));
+    testsupport::ImportHook hook("ReadFile", reinterpret_cast<void*>(&Refuse::Read));
+    ASSERT_TRUE(hook.Installed());
+    EXPECT_EQ(0, reader.Read(path.c_str())) << "a file that opens but cannot be read";
+    EXPECT_EQ(0u, reader.GetLineCount());
 }
 
 TEST(CXmlFile, BuildsTreesFromOneTagPerLine)

@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "LogCapture.h"
+#include "child_process.h"
 #include "log/LogEvent.h"
 #include "log/LogManager.h"
 
@@ -67,25 +66,30 @@ TEST(LogFrontEnd, LastErrorIsPreserved)
 
 TEST(LogFrontEnd, FormatErrorText)
 {
+    struct Case {
+        unsigned int code;
+        const char* text;
+        const char* why;
+    };
+    const Case cases[] = {
+        {2, "Error=2: File not found.", "system text without inserts"},
+        {5, "Error=5: Access denied.", "system text without inserts"},
+        {0x80004005u, "Error=0x80004005: Call failed.", "negative codes in hexadecimal"},
+        {123456789, "Error=123456789: ", "no system text: the prefix alone, its blank included"},
+        {193, "Error=193: ", "system text with an insert marker: the prefix alone"},
+    };
     char buffer[LogUtils::kErrorTextBytes];
-    EXPECT_STREQ("Error=2: File not found.", LogUtils::FormatErrorText(2, buffer));
-    EXPECT_STREQ("Error=0x80004005: Call failed.", LogUtils::FormatErrorText(0x80004005u, buffer));
-    EXPECT_STREQ("Error=123456789: ", LogUtils::FormatErrorText(123456789, buffer))
-        << "no system text: the prefix alone, its blank included";
+    for (const Case& c : cases)
+        EXPECT_STREQ(c.text, LogUtils::FormatErrorText(c.code, buffer)) << c.why;
 }
 
+// Threads racing on a fresh process's first events create one manager: the
+// child counts the constructions through a call only the constructor makes.
 TEST(LogFrontEnd, OneManagerPerProcessAcrossThreads)
 {
-    std::vector<std::thread> threads;
-    std::vector<LogUtils::LogManager*> seen(8, nullptr);
-    for (int i = 0; i < 8; ++i)
-        threads.emplace_back([&seen, i] {
-            TOLVANE_LOG(Debug).Write("thread %d", i);
-            seen[i] = &LogUtils::LogManager::Instance();
-        });
-    for (auto& t : threads)
-        t.join();
-    EXPECT_EQ(1u, std::set<LogUtils::LogManager*>(seen.begin(), seen.end()).size());
+    const testsupport::ChildResult result = testsupport::RunChild(L"log_manager_race.exe 16");
+    EXPECT_EQ(0u, result.exitCode) << result.output;
+    EXPECT_EQ("log managers created: 1\r\n", result.output);
     EXPECT_STREQ("tolvane_unit_tests", LogUtils::LogManager::Instance().programName);
 }
 

@@ -66,9 +66,13 @@ TEST(LogFileSink, AppendsAndStartsAnewPastTheLimit)
 // creation and keeps its caller's last-error value; the next event creates it for SYSTEM and Everyone.
 TEST(LogFileSink, LogFileMutex)
 {
+    // The mutex is never closed by the library: this test needs a process that
+    // has not logged yet, and no other process holding it (ctest runs each
+    // test in a process of its own).
     HANDLE existing = OpenMutexW(SYNCHRONIZE, FALSE, kLogMutexName);
-    if (existing && CloseHandle(existing))
-        GTEST_SKIP() << "this process holds the log file mutex already";
+    if (existing)
+        CloseHandle(existing);
+    ASSERT_EQ(nullptr, existing) << "a process holds the log file mutex already";
     HANDLE squatter = CreateEventW(nullptr, TRUE, FALSE, kLogMutexName);
     ASSERT_NE(nullptr, squatter);
     SetLastError(5);
@@ -89,6 +93,31 @@ TEST(LogFileSink, LogFileMutex)
     EXPECT_TRUE(std::regex_match(sddl, std::wregex(LR"(D:[A-Z]*\(A;[^;]*;[^;]*;;;SY\)\(A;[^;]*;[^;]*;;;WD\))")))
         << Narrow(sddl);
     LocalFree(sddl), LocalFree(descriptor), CloseHandle(mutex);
+}
+
+// The cabinets of a set (a log that did not fit one cabinet) are pruned together.
+TEST(LogArchive, CabinetSetsArePrunedTogether)
+{
+    const struct { const wchar_t* name; const wchar_t* set; } names[] = {
+        {L"zeAgent.log20260110120000.cab", L"zeAgent.log20260110120000"},
+        {L"zeAgent.log20260110120000_2.cab", L"zeAgent.log20260110120000"},
+        {L"zeAgent.log20260110120000_12.cab", L"zeAgent.log20260110120000"},
+        {L"zeAgent.log20260110120000_x.cab", L"zeAgent.log20260110120000_x"},
+        {L"my_2.log20260110120000.cab", L"my_2.log20260110120000"},
+        {L"short_2.cab", L"short_2"},
+    };
+    for (const auto& n : names)
+        EXPECT_EQ(std::wstring(n.set), LogUtils::ArchiveSetName(n.name)) << Narrow(n.name);
+
+    TempFolder folder;
+    for (const wchar_t* name : {L"zeAgent.log20260109120000.cab", L"zeAgent.log20260110120000.cab",
+                                L"zeAgent.log20260110120000_2.cab", L"zeAgent.log20260110120000_3.cab",
+                                L"zeAgent.log20260111120000.cab", L"zeAgent.log20260111120000_2.cab"})
+        WriteFileBytes(folder.Join(name), "cabinet");
+    const std::wstring pattern = folder.Join(L"zeAgent.log*.cab");
+    EXPECT_EQ(3, PruneOldArchives((folder.Path() + L"\\").c_str(), pattern.c_str())) << "three archives";
+    EXPECT_EQ((std::set<std::wstring>{L"zeAgent.log20260111120000.cab", L"zeAgent.log20260111120000_2.cab"}),
+              Entries(pattern));
 }
 
 // Archiving prunes the main logs' archives to the newest (a prune lists at most
