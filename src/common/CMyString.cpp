@@ -158,7 +158,7 @@ void CMyString::Replace(const wchar_t* find, const wchar_t* with)
 {
     if (!m_text || !find)
         return;
-    RUN_GUARDED(kStringFailure, [&] { ReplaceUnguarded(find, with ? with : L""); },
+    RUN_GUARDED(Tolvane::kStringFailure, [&] { ReplaceUnguarded(find, with ? with : L""); },
                 [&] { m_size = 0; });
 }
 
@@ -203,7 +203,7 @@ void CMyString::ReplaceChar(wchar_t ch, const wchar_t* with)
 {
     if (!m_text)
         return;
-    RUN_GUARDED(kStringFailure, [&] { ReplaceCharUnguarded(ch, with ? with : L""); },
+    RUN_GUARDED(Tolvane::kStringFailure, [&] { ReplaceCharUnguarded(ch, with ? with : L""); },
                 [&] { m_size = 0; });
 }
 

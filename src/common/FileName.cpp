@@ -65,7 +65,7 @@ void CFileName::Append(const wchar_t* part, wchar_t separator)
     if (!m_text || !part)
         return;
     // Appending keeps the forward-slash flag as it is: only the assignments set it.
-    RUN_GUARDED(kStringFailure, [&] {
+    RUN_GUARDED(Tolvane::kStringFailure, [&] {
         const wchar_t sep = EffectiveSeparator(separator);
         size_t nameLength = wcslen(m_text);
         if (nameLength > 0 && m_text[nameLength - 1] == sep)

@@ -77,5 +77,5 @@ int main(int argc, char** argv)
         std::printf("%s\n", record.c_str());
     std::printf("code 0x%x\n", code);
     const bool logged = records.size() == 1 && records[0] == "Error Wexmoor Exception occurred";
-    return (code == kStringFailure && logged) ? 0 : 1;
+    return (code == Tolvane::kStringFailure && logged) ? 0 : 1;
 }
