@@ -7,24 +7,13 @@
 #include <cstdio>
 #include <string>
 
+#include "../BenchClock.h"
 #include "lang/XmlFile.h"
 
 namespace {
 
 constexpr int kRounds = 3;
 const int kSizes[] = {1000, 4000, 16000, 40000, 100000};
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 void WriteFile(const std::wstring& path, const std::string& bytes)
 {

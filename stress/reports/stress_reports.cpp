@@ -6,9 +6,9 @@
 // xmllint, before the sandbox is removed. Prints the reports written; the
 // exit code is 0 only when every report was written (and copied).
 //
-// Started with "--writer READY GO REPORTS" it is one writer: it releases the
-// semaphore READY, waits for the event GO, writes its reports and returns
-// the number that failed.
+// Started with "--writer READY GO REPORTS" it is one writer: once released
+// (ReleasedTogether.h) it writes its reports and returns the number that
+// failed.
 #include <windows.h>
 
 #include <cstdio>
@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "ReleasedTogether.h"
 #include "report_sandbox.h"
 #include "tolvane.h"
 
@@ -50,53 +51,16 @@ int WriteReports(int count)
     return failed;
 }
 
-int Writer(const char* readyName, const char* goName, int count)
-{
-    HANDLE ready = OpenSemaphoreA(SEMAPHORE_MODIFY_STATE, FALSE, readyName);
-    HANDLE go = OpenEventA(SYNCHRONIZE, FALSE, goName);
-    if (ready == nullptr || go == nullptr)
-        return count;
-    ReleaseSemaphore(ready, 1, nullptr);
-    const int failed = WaitForSingleObject(go, 120000) == WAIT_OBJECT_0 ? WriteReports(count) : count;
-    CloseHandle(go);
-    CloseHandle(ready);
-    return failed;
-}
-
 // Starts the writers, lets them go at once and sums the failures.
 int RunWriters(int processes, int reports)
 {
-    const std::string tag = std::to_string(GetCurrentProcessId());
-    const std::string readyName = "TolvaneStressReady" + tag, goName = "TolvaneStressGo" + tag;
-    HANDLE ready = CreateSemaphoreA(nullptr, 0, processes, readyName.c_str());
-    HANDLE go = CreateEventA(nullptr, TRUE, FALSE, goName.c_str());
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::vector<HANDLE> writers;
-    for (int i = 0; i < processes; ++i) {
-        std::wstring command = L"\"" + std::wstring(self) + L"\" --writer " +
-                               testsupport::Wide(readyName + " " + goName + " " + std::to_string(reports));
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION process = {};
-        if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-            CloseHandle(process.hThread);
-            writers.push_back(process.hProcess);
-        }
-    }
-    for (size_t i = 0; i < writers.size(); ++i)
-        WaitForSingleObject(ready, 120000);
-    SetEvent(go);
-    int failed = (processes - static_cast<int>(writers.size())) * reports;
-    for (HANDLE writer : writers) {
-        WaitForSingleObject(writer, INFINITE);
-        DWORD code = 0;
-        GetExitCodeProcess(writer, &code);
+    const std::vector<DWORD> codes =
+        testsupport::RunReleasedTogether(self, "--writer", std::to_string(reports), processes);
+    int failed = (processes - static_cast<int>(codes.size())) * reports;
+    for (DWORD code : codes)
         failed += static_cast<int>(code);
-        CloseHandle(writer);
-    }
-    CloseHandle(go);
-    CloseHandle(ready);
     return failed;
 }
 
@@ -105,7 +69,7 @@ int RunWriters(int processes, int reports)
 int main(int argc, char** argv)
 {
     if (argc == 5 && std::string(argv[1]) == "--writer")
-        return Writer(argv[2], argv[3], atoi(argv[4]));
+        return testsupport::WaitForRelease(argv[2], argv[3]) ? WriteReports(atoi(argv[4])) : atoi(argv[4]);
     const int processes = argc > 1 ? atoi(argv[1]) : 4, reports = argc > 2 ? atoi(argv[2]) : 25;
     const char* copyFolder = argc > 3 ? argv[3] : nullptr;
     if (processes <= 0 || reports <= 0)

@@ -1,10 +1,11 @@
-// report_name_race READY GO COUNT: says it is ready (releases the semaphore READY), waits until the event GO is set,
-// then asks COUNT times for a report name in the upload folder and creates that file. Returns the number of
-// refusals; several of these started together race to create a missing upload folder.
+// report_name_race READY GO ROUNDS: a copy started by RunReleasedTogether. In each of ROUNDS rounds, once
+// released, it asks for a report name in the upload folder and creates that file; returns the number of
+// refusals. Copies released together race to create the upload folder when it is missing.
 #include <windows.h>
 
 #include <cstdlib>
 
+#include "ReleasedTogether.h"
 #include "tolvane/ReportBase.h"
 
 namespace {
@@ -20,23 +21,15 @@ int main(int argc, char** argv)
 {
     if (argc < 4)
         return 100;
-    HANDLE ready = OpenSemaphoreA(SEMAPHORE_MODIFY_STATE, FALSE, argv[1]);
-    HANDLE go = OpenEventA(SYNCHRONIZE, FALSE, argv[2]);
-    if (ready == nullptr || go == nullptr)
-        return 101;
-    ReleaseSemaphore(ready, 1, nullptr);
-    if (WaitForSingleObject(go, 60000) != WAIT_OBJECT_0)
-        return 102;
-
-    const int count = atoi(argv[3]);
+    const int rounds = atoi(argv[3]);
     int refused = 0;
     NameProbe probe;
-    for (int i = 0; i < count; ++i) {
+    for (int round = 0; round < rounds; ++round) {
+        if (!testsupport::WaitForRelease(argv[1], argv[2], round))
+            return 101;
         wchar_t name[261] = {};
         if (!probe.GetReportFileName(name, 260) || !probe.CreateXmlFile(name))
             ++refused;
     }
-    CloseHandle(go);
-    CloseHandle(ready);
     return refused;
 }
