@@ -6,6 +6,8 @@
 
 #include <tolvane.h>
 
+#include "../BenchClock.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -20,18 +22,6 @@ constexpr int kRounds = 3;
 const unsigned short* U(const std::wstring& text)
 {
     return reinterpret_cast<const unsigned short*>(text.c_str());
-}
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 std::wstring Numbered(const wchar_t* format, int number)

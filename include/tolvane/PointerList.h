@@ -29,6 +29,9 @@ public:
     CPointerList& operator=(const CPointerList&) = delete;
 
     unsigned int GetCount() const { return m_count; }
+    // The oldest node, for walks that keep their own place in the list
+    // (CPointerListCursor); null when the list is empty.
+    const CPointerListNode* GetHead() const { return m_head; }
 
 private:
     class Lock;

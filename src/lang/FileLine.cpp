@@ -36,7 +36,8 @@ constexpr ULONGLONG kMaxFileBytes = 0xFFFFFFFEull;
 } // namespace
 
 CFileLine::CFileLine()
-    : m_data(nullptr), m_dataSize(0), m_lineStarts(0), m_current(0), m_encoding(EncodingNone)
+    : m_data(nullptr), m_dataSize(0), m_lineStarts(0), m_lineCursor(m_lineStarts), m_current(0),
+      m_encoding(EncodingNone)
 {
 }
 
@@ -49,6 +50,7 @@ void CFileLine::Clear()
 {
     while (m_lineStarts.GetCount() != 0)
         m_lineStarts.PopFront();
+    m_lineCursor.Reset();
     free(m_data);
     m_data = nullptr;
     m_dataSize = 0;
@@ -139,9 +141,9 @@ int CFileLine::GetNextLine(CMyString& line)
 
 // The UTF-8 byte-order mark is not skipped: it stays at the head of the
 // first line as U+FEFF.
-int CFileLine::GetLine(unsigned int index, CMyString& line) const
+int CFileLine::GetLine(unsigned int index, CMyString& line)
 {
-    const char* start = static_cast<const char*>(m_lineStarts.ItemAt(index));
+    const char* start = static_cast<const char*>(m_lineCursor.ItemAt(index));
     if (start == nullptr)
         return 0;
     try {

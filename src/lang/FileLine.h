@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/CMyString.h"
+#include "common/PointerListCursor.h"
 #include "tolvane/PointerList.h"
 
 class CFileLine {
@@ -31,11 +32,12 @@ private:
     void Clear();
     int ReadFile(const wchar_t* path);
     void SplitLines();
-    int GetLine(unsigned int index, CMyString& line) const;
+    int GetLine(unsigned int index, CMyString& line);
 
     char* m_data;               // file bytes and one zero byte
     unsigned int m_dataSize;    // number of data bytes
     CPointerList m_lineStarts;  // char* into m_data, in file order
+    CPointerListCursor m_lineCursor;   // keeps reading line after line linear
     unsigned int m_current;
     Encoding m_encoding;
 };

@@ -11,7 +11,8 @@
 #include "log/LogEvent.h"
 
 CXmlEntry::CXmlEntry(CXmlEntry* parent)
-    : m_parent(parent != nullptr ? parent : this), m_attributes(0), m_children(0), m_cursor(0)
+    : m_parent(parent != nullptr ? parent : this), m_attributes(0), m_children(0), m_cursor(0),
+      m_attributeCursor(m_attributes), m_childCursor(m_children)
 {
 }
 
@@ -21,6 +22,7 @@ CXmlEntry::CXmlEntry(CXmlEntry* parent)
 CXmlEntry::~CXmlEntry()
 {
     DeleteAttributes();
+    m_childCursor.Reset();
     CPointerList pending(0);
     while (m_children.GetCount() != 0)
         pending.PushBack(m_children.PopFront());
@@ -36,6 +38,7 @@ void CXmlEntry::DeleteAttributes()
 {
     while (m_attributes.GetCount() != 0)
         delete static_cast<CXmlAttribute*>(m_attributes.PopFront());
+    m_attributeCursor.Reset();
     m_cursor = 0;
 }
 
@@ -124,7 +127,7 @@ int CXmlEntry::AddAttribute(const wchar_t* name, const wchar_t* value)
 
 const CXmlAttribute* CXmlEntry::GetAttribute(unsigned int index) const
 {
-    return static_cast<const CXmlAttribute*>(m_attributes.ItemAt(index));
+    return static_cast<const CXmlAttribute*>(m_attributeCursor.ItemAt(index));
 }
 
 int CXmlEntry::CopyAttribute(unsigned int index, CXmlAttribute& attribute) const
@@ -162,5 +165,5 @@ int CXmlEntry::AddChild(CXmlEntry* child)
 
 CXmlEntry* CXmlEntry::GetChild(unsigned int index) const
 {
-    return static_cast<CXmlEntry*>(m_children.ItemAt(index));
+    return static_cast<CXmlEntry*>(m_childCursor.ItemAt(index));
 }

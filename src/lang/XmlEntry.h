@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/CMyString.h"
+#include "common/PointerListCursor.h"
 #include "tolvane/PointerList.h"
 
 // One attribute: the name (trimmed) and the value (verbatim).
@@ -53,6 +54,10 @@ protected:
     CPointerList m_attributes;  // owned CXmlAttribute*
     CPointerList m_children;    // owned CXmlEntry*
     unsigned int m_cursor;      // attribute last handed out
+    // Positions reached last in the two lists, so that reading attributes
+    // or children in order stays linear in their number.
+    mutable CPointerListCursor m_attributeCursor;
+    mutable CPointerListCursor m_childCursor;
 };
 
 // True when text, trimmed of white space at both ends, holds only ASCII

@@ -116,7 +116,7 @@ int CScnXml::Init(const unsigned short* /*path*/)
         m_scanFile.SetName(name);
         if (m_scanFile.Open(1)) {
             CMyString header(m_partnerBuild ? Report::kPartnerHeader : Report::kPlainHeader);
-            Report::Expand(header, L"%IDS_TOLVANE_XML_ENCODING%", m_encoding);
+            Report::ExpandDeclaration(header, L"%IDS_TOLVANE_XML_ENCODING%", m_encoding);
             if (m_partnerBuild) {
                 Report::Expand(header, L"%BUILDID%", m_buildId);
                 Report::Expand(header, L"%BUILDTYPE%", m_buildType);

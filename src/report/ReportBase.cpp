@@ -133,6 +133,20 @@ void ReadFileVersion(const wchar_t* path, wchar_t (&field)[16])
     StringCchCopyNW(field, 16, version, 15);
 }
 
+// The upload folder, one level, made when it is missing. Every client
+// process writes reports into it, so several may find it missing at the same
+// moment: a folder that another writer created first counts as created, and
+// like any existing path it is used as it is.
+bool MakeUploadFolder(const wchar_t* folder)
+{
+    if (GetFileAttributesW(folder) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    if (CreateDirectoryW(folder, nullptr))
+        return true;
+    return GetLastError() == ERROR_ALREADY_EXISTS &&
+           GetFileAttributesW(folder) != INVALID_FILE_ATTRIBUTES;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- CReportFile
@@ -302,8 +316,7 @@ int CReportBase::GetReportFileName(wchar_t* buffer, unsigned int length)
     if (ReadRegString(key.Get(), L"szUploadFrom", folder, &count) != ERROR_SUCCESS)
         return 0;
     key.Close();
-    if (GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES &&
-        !CreateDirectoryW(folder, nullptr))
+    if (!MakeUploadFolder(folder))
         return 0;
 
     GUID guid;

@@ -1,6 +1,8 @@
 // The scan report's templates, escaping and detection tables.
 #include "report/ReportTemplates.h"
 
+#include "report/AttributeSafe.h"
+
 namespace Report {
 
 // The header's first two lines, and the machine lines that follow them in
@@ -69,6 +71,11 @@ const wchar_t kStatisticsBlock[] =
     L"</Root>\r\n";
 
 void Expand(CMyString& text, const wchar_t* placeholder, const wchar_t* value)
+{
+    text.Replace(placeholder, AttributeSafe(value).c_str());
+}
+
+void ExpandDeclaration(CMyString& text, const wchar_t* placeholder, const wchar_t* value)
 {
     text.Replace(placeholder, value ? value : L"");
 }

@@ -14,8 +14,11 @@ extern const wchar_t kDetectionBlock[];
 extern const wchar_t kStatisticsBlock[];
 
 // Replaces every occurrence of placeholder; a value without text counts as
-// empty text.
+// empty text. Every placeholder but the encoding stands inside an attribute
+// value: Expand inserts the value made safe there (AttributeSafe.h), while
+// ExpandDeclaration inserts the encoding declaration as it is.
 void Expand(CMyString& text, const wchar_t* placeholder, const wchar_t* value);
+void ExpandDeclaration(CMyString& text, const wchar_t* placeholder, const wchar_t* value);
 
 // Escaping, done on a value before it is inserted.
 void EscapeFull(CMyString& value);        // & > < ' " to entities, in this order

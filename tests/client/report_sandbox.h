@@ -89,4 +89,34 @@ public:
     testsupport::ScopedRegistryKey user{HKEY_CURRENT_USER, kAgentKey};
 };
 
+// The sample partner-build component (a real in-process COM server) and the
+// build information that it hands out; everything is removed at the end.
+class PartnerComponent {
+public:
+    void Register() const
+    {
+        SetText(progId, L"CLSID", nullptr, kClass);
+        SetText(classKey, L"InprocServer32", nullptr, testsupport::ModuleFolder() + L"\\OEMHelper.dll");
+        SetText(classKey, L"InprocServer32", L"ThreadingModel", L"Both");
+    }
+    void Tell(const std::wstring& buildId, DWORD buildType, const std::wstring& partnerCode) const
+    {
+        SetText(data, L"OEMHelper", L"szBuildID", buildId);
+        SetText(data, L"OEMHelper", L"szPartnerCode", partnerCode);
+        RegSetKeyValueW(data.Handle(), L"OEMHelper", L"dwBuildType", REG_DWORD, &buildType, 4);
+    }
+
+private:
+    static constexpr wchar_t kClass[] = L"{6F1C2B9E-3A47-4D8B-9E21-5C0D7A4B8F13}";
+    static void SetText(const testsupport::ScopedRegistryKey& key, const wchar_t* subKey, const wchar_t* name,
+                        const std::wstring& text)
+    {
+        RegSetKeyValueW(key.Handle(), subKey, name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * 2));
+    }
+
+    testsupport::ScopedRegistryKey progId{HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\TavrelToDrune.OEMHelper"};
+    testsupport::ScopedRegistryKey classKey{HKEY_LOCAL_MACHINE, std::wstring(L"SOFTWARE\\Classes\\CLSID\\") + kClass};
+    testsupport::ScopedRegistryKey data{HKEY_LOCAL_MACHINE, L"SOFTWARE\\TavrelToDrune"};
+};
+
 } // namespace reporttest

@@ -1,14 +1,21 @@
 #!/bin/bash
 # The scan reports that the client test writes through Tolvane.dll, with
-# hostile and huge names, are well-formed XML (xmllint), and their escaped
-# values read back unchanged through an XML parser.
+# hostile and huge names, and those the library test writes with a corpus of
+# hostile strings in every value, are well-formed XML (xmllint), and their
+# escaped values read back unchanged through an XML parser.
 set -euo pipefail
 build=$1 src=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 REPORT_XML_COPY="Z:${work//\//\\}" "$src/tools/wine-run.sh" "$build/bin/tolvane_client_tests.exe" \
     --gtest_filter='ScanReport.WritesHeader*' | tr -d '\r' | tail -n 1
+REPORT_XML_COPY="Z:${work//\//\\}" "$src/tools/wine-run.sh" "$build/bin/tolvane_unit_tests.exe" \
+    --gtest_filter='ScanReportLibrary.Hostile*' | tr -d '\r' | tail -n 1
+hostile=("$work"/Hostile-*.Xml)
+[ ${#hostile[@]} -ge 12 ] || { echo "only ${#hostile[@]} hostile reports"; exit 1; }
 for report in English German NoResourceLibrary; do xmllint --noout "$work/$report.Xml"; done
+for report in "${hostile[@]}"; do xmllint --noout "$report"; done
+echo "${#hostile[@]} hostile reports well-formed"
 failed=0
 while IFS='|' read -r report xpath expected; do
     value=$(xmllint --xpath "$xpath" "$work/$report.Xml")
@@ -28,5 +35,14 @@ English|string(//Statistics/FilesScanned/@value)|-1
 German|string(//VirusFound[3]/Status/@value)|In Quarantäne verschoben
 German|string(/Root/MachineID/SoftwareLanguageID/@value)|DEU
 NoResourceLibrary|string(//VirusFound[1]/StatusID/@value)|20124
+Hostile-0|string(/Root/MachineID/Entitlement/@value)|a"b
+Hostile-0|string(//VirusFound/FileName/@value)|a"b
+Hostile-1|string(//EngineVersion/@value)|<tag>
+Hostile-1|string(//VirusFound/VirusName/@value)|<tag>
+Hostile-2|string(//IEVersion/@value)|x > y
+Hostile-3|string(/Root/Build/@partnerCode)|A&B
+Hostile-4|string(//DATVersion/@value)|&<AB😀
+Hostile-9|string(//EmailAddress/@value)|]]>'
+Hostile-11|string(/Root/MachineID/@value)|<"&�>
 CHECKS
 exit $failed

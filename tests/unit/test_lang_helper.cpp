@@ -189,6 +189,18 @@ TEST(CMUIHelper, SaveLCIDAndClearSavedLCIDWriteAndRemoveTheChoiceAndItsCopies)
     EXPECT_EQ(0, helper->ClearSavedLCID()) << "no key to open";
 }
 
+// A folder below the install whose path is exactly length characters long (folders of at most 200 characters each).
+std::wstring FolderOfLength(const TempInstall& install, size_t length)
+{
+    std::wstring path = install.Path();
+    while (path.size() < length) {
+        const size_t room = length - path.size() - 1;
+        path += L"\\" + std::wstring(room > 200 && room < 202 ? 150 : std::min<size_t>(room, 200), L'f');
+        CreateDirectoryW(path.c_str(), nullptr);
+    }
+    return path;
+}
+
 TEST(CMUIHelper, IsLanguageSupported)
 {
     auto entry = [](const char* id, const char* bit) {
@@ -197,7 +209,9 @@ TEST(CMUIHelper, IsLanguageSupported)
     // The key is compared ignoring case, the bit read with blanks and sign up to the first other character.
     const std::string sample = "<Languages>\r\n" + entry("0409", "0") + entry("0407", "8") + entry("040C", " +4") +
                                entry("0411", "9x") + entry("0412", "-2") + "</Languages>\r\n";
-    const std::string truncated = sample.substr(0, sample.find("\"0407\"") + 3);
+    // Cut inside the value of the second entry's bit: that line is no tag, so the reading stops there.
+    const std::string cutEntries = "<Languages>\r\n" + entry("0409", "0") + entry("0416", "1");
+    const std::string truncated = cutEntries.substr(0, cutEntries.rfind("\"/>"));
     const std::string entriesShort = "<Languages>\r\n<Language a=\"1\" b=\"2\" id=\"0407\"/>\r\n"
                                      "<Language a=\"1\" b=\"2\" c=\"3\" id=\"0407\"/>\r\n" + entry("0407", "1") +
                                      "<Language a=\"1\" b=\"2\" c=\"3\" id=\"0409\"/>\r\n</Languages>\r\n";
@@ -224,15 +238,18 @@ TEST(CMUIHelper, IsLanguageSupported)
         {"declaration first", "<?xml version=\"1.0\"?>\r\n" + sample, AgentList, L"00", L"", L"", 0x0409, 1, true},
         {"comment first", "<!-- languages -->\r\n" + sample, AgentList, L"00", L"", L"", 0x0409, 1, true},
         {"byte-order mark", "\xEF\xBB\xBF" + sample, AgentList, L"00", L"", L"", 0x0409, 1, true},
-        {"truncated: entries before the cut count", truncated, AgentList, L"ff", L"", L"", 0x0409, 1, true},
-        {"truncated: entries after the cut are missing", truncated, AgentList, L"ff", L"", L"", 0x0407, 0, true},
+        // Listed, the mask decides (bit 0 clear); unlisted, the installed folder would (0409 and 0416 are installed).
+        {"truncated: entries before the cut count", truncated, AgentList, L"02", L"", L"", 0x0409, 0, true},
+        {"truncated: entries after the cut are missing", truncated, AgentList, L"00", L"", L"", 0x0416, 1, true},
         {"short entries are passed over", entriesShort, AgentList, L"02", L"", L"", 0x0407, 1, true},
         {"short entry for the language: not listed", entriesShort, AgentList, L"00", L"", L"", 0x0409, 1, true},
         {"caller's folder: list directly in it", sample, RootList, L"00", L"*", L"", 0x0409, 0, true},
         {"caller's folder ignored for the base, not for the name", sample, RootList, L"00", L"C:\\elsewhere", L"", 0x0409, 0, true},
         {"caller's folder when the registry has none", sample, RootList, L"01", L"*", L"", 0x0409, 1, false},
         {"no install folder: not installed", sample, AgentList, L"00", L"*", L"", 0x0409, 0, false},
-        {"caller's folder too long", sample, RootList, L"01", std::wstring(260, L'1'), L"", 0x0409, 0, false},
+        // "#n": a real folder of n characters holding the list.
+        {"caller's folder of 259 characters", sample, RootList, L"01", L"#259", L"", 0x0409, 1, false},
+        {"caller's folder too long", sample, RootList, L"01", L"#260", L"", 0x0409, 0, false},
         {"built sample: 1E leaves out English", built, AgentList, L"1E", L"", L"", 0x0409, 0, true},
     };
     for (const auto& c : cases) {
@@ -240,14 +257,17 @@ TEST(CMUIHelper, IsLanguageSupported)
         TempInstall install(c.registered);
         for (const wchar_t* id : {L"0409", L"0416"})
             install.InstallLanguage(id);
+        std::wstring callerFolder = c.callerFolder == L"*" ? install.Path() : c.callerFolder;
+        if (!callerFolder.empty() && callerFolder[0] == L'#')
+            callerFolder = FolderOfLength(install, std::stoul(callerFolder.substr(1)));
+        const std::wstring rootFolder = c.callerFolder[0] == L'#' ? callerFolder : install.Path();
         if (c.where == FolderList)
             install.folder.MakeFolder(L"Agent\\Languages.xml");
         else if (c.where != NoList)
-            testsupport::WriteFileBytes(install.folder.Join(c.where == RootList ? L"Languages.xml" : L"Agent\\Languages.xml"), c.list);
+            testsupport::WriteFileBytes(c.where == RootList ? rootFolder + L"\\Languages.xml" : install.folder.Join(L"Agent\\Languages.xml"), c.list);
         if (c.registryMask)   // below the install's machine key
             RegSetKeyValueW(HKEY_LOCAL_MACHINE, kAgentKey, kSupportMaskValue, REG_SZ, c.registryMask, (wcslen(c.registryMask) + 1) * 2);
-        EXPECT_EQ(c.expected, MakeHelper()->IsLanguageSupported(c.language, c.callerFolder == L"*" ? install.Path() : c.callerFolder,
-                                                                c.callerMask));
+        EXPECT_EQ(c.expected, MakeHelper()->IsLanguageSupported(c.language, callerFolder, c.callerMask));
     }
 }
 
@@ -288,8 +308,23 @@ TEST(LoadResourceLibrary, InstallFolderModuleArgumentAndBadInput)
     EXPECT_EQ(install.Path().substr(0, 9), std::wstring(small)) << "copied as far as it fits";
     EXPECT_EQ(0, FindResourceLibrary(nullptr, path, kResourcePathChars, nullptr));
     EXPECT_EQ(L"", std::wstring(path));
-    const std::wstring longName(1100, L'x');
-    EXPECT_EQ(0, FindResourceLibrary(longName.c_str(), path, kResourcePathChars, nullptr)) << "cut path";
+    // A name longer than the path buffer: the first candidate is cut at 1023 characters, and a file that
+    // lies exactly there is what is found.
+    std::wstring longName;
+    while (longName.size() < 1100)
+        longName += std::wstring(199, L'x') + L"\\";
+    std::wstring cut = (ModuleFolder() + L"\\Res\\" + longName).substr(0, kResourcePathChars - 1);
+    if (cut.back() == L'\\') {   // no file name can end in a backslash
+        longName = L"y" + longName;
+        cut = (ModuleFolder() + L"\\Res\\" + longName).substr(0, kResourcePathChars - 1);
+    }
+    for (size_t at = cut.find(L'\\', 3); at != std::wstring::npos; at = cut.find(L'\\', at + 1))
+        CreateDirectoryW(cut.substr(0, at).c_str(), nullptr);
+    testsupport::WriteFileBytes(cut, "cut");
+    ASSERT_EQ("cut", testsupport::ReadFileBytes(cut));
+    EXPECT_EQ(1, FindResourceLibrary(longName.c_str(), path, kResourcePathChars, nullptr)) << "cut path";
+    EXPECT_EQ(cut, std::wstring(path));
+    testsupport::RemoveTree(ModuleFolder() + L"\\Res");
     EXPECT_EQ(nullptr, LoadResourceLibrary(nullptr, nullptr));
     testsupport::RemoveTree(install.Path() + L"\\Agent");
     install.user.SetDword(kSavedLcidValue, 0x0c0a);

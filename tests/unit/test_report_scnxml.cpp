@@ -13,7 +13,6 @@
 #include "tolvane/ScnXml.h"
 
 using reporttest::ReportSandbox;
-using testsupport::ScopedRegistryKey;
 
 namespace {
 
@@ -34,25 +33,20 @@ TEST(ScanReportLibrary, ConstructionLogsAndReportsAMissingResourceLibrary)
     EXPECT_EQ(0u, records[3].find("4 Wexmoor Failed to delete file")) << records[3];
 }
 
-void SetText(const ScopedRegistryKey& key, const wchar_t* subKey, const wchar_t* name, const std::wstring& text)
-{
-    RegSetKeyValueW(key.Handle(), subKey, name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * 2));
-}
-
 // The build line that the sample partner-build component gives (a real
 // in-process COM server registered here) when it is registered, has its
-// build information and COM is initialised; otherwise an empty one.
+// build information and COM is initialised; otherwise an empty one. The
+// ampersand of the partner code starts no reference: it is made "&amp;".
 TEST(ScanReportLibrary, PartnerHeaderFromThePartnerComponent)
 {
-    const wchar_t helperClass[] = L"{6F1C2B9E-3A47-4D8B-9E21-5C0D7A4B8F13}";
     const std::string told = "\t<Build ID=\"B-2026.12\" Type=\"",
                       empty = "\t<Build ID=\"\" Type=\"\" partnerCode=\"\">";
     const struct { bool partnerBuild, registered, told; DWORD buildType; bool comInitialised;
                    std::string buildLine; /* empty: the plain header */ } cases[] = {
-        {true, true, true, 0, true, told + "OEM\" partnerCode=\"P&77\">"},
-        {true, true, true, 1, true, told + "SBK\" partnerCode=\"P&77\">"},
-        {true, true, true, 2, true, told + "MNK\" partnerCode=\"P&77\">"},
-        {true, true, true, 7, true, told + "NONE\" partnerCode=\"P&77\">"},
+        {true, true, true, 0, true, told + "OEM\" partnerCode=\"P&amp;77\">"},
+        {true, true, true, 1, true, told + "SBK\" partnerCode=\"P&amp;77\">"},
+        {true, true, true, 2, true, told + "MNK\" partnerCode=\"P&amp;77\">"},
+        {true, true, true, 7, true, told + "NONE\" partnerCode=\"P&amp;77\">"},
         {true, true, false, 0, true, empty},    // the component fails
         {true, false, false, 0, true, empty},   // not registered
         {true, true, true, 1, false, empty},    // COM not initialised
@@ -63,19 +57,11 @@ TEST(ScanReportLibrary, PartnerHeaderFromThePartnerComponent)
         ReportSandbox sandbox;
         if (c.partnerBuild)
             sandbox.agent.SetDword(L"bPartnerBuild", 1);
-        ScopedRegistryKey progId(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\TavrelToDrune.OEMHelper");
-        ScopedRegistryKey classKey(HKEY_LOCAL_MACHINE, std::wstring(L"SOFTWARE\\Classes\\CLSID\\") + helperClass);
-        ScopedRegistryKey data(HKEY_LOCAL_MACHINE, L"SOFTWARE\\TavrelToDrune");
-        if (c.registered) {
-            SetText(progId, L"CLSID", nullptr, helperClass);
-            SetText(classKey, L"InprocServer32", nullptr, testsupport::ModuleFolder() + L"\\OEMHelper.dll");
-            SetText(classKey, L"InprocServer32", L"ThreadingModel", L"Both");
-        }
-        if (c.told) {
-            SetText(data, L"OEMHelper", L"szBuildID", L"B-2026.12");
-            SetText(data, L"OEMHelper", L"szPartnerCode", L"P&77");
-            RegSetKeyValueW(data.Handle(), L"OEMHelper", L"dwBuildType", REG_DWORD, &c.buildType, 4);
-        }
+        reporttest::PartnerComponent partner;
+        if (c.registered)
+            partner.Register();
+        if (c.told)
+            partner.Tell(L"B-2026.12", c.buildType, L"P&77");
         if (c.comInitialised) {
             ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         }

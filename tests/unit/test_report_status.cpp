@@ -159,14 +159,21 @@ TEST(ReportFiles, WriteReportMakesAStatusReport)
     }
 }
 
-// An existing file is not created again, a missing one not written; a name
-// that cannot take ".xml" keeps the report.
+// A report that cannot be written is deleted; an existing file is not
+// created again; a name that cannot take ".xml" keeps the report.
 TEST(ReportFiles, NamesAndFilesThatCannotBeUsed)
 {
     ReportSandbox sandbox;
     const std::wstring path = sandbox.folder.Join(L"CIOtest.tmp");
     CMyString text(L"x");
+    // Another process reads the file and lets nobody write it, but lets it be deleted.
+    testsupport::WriteFileBytes(path, "");
+    HANDLE reader = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, reader);
     EXPECT_EQ(0, ProbeReport().WriteToXmlFile(path.c_str(), text));
+    CloseHandle(reader);
+    EXPECT_FALSE(testsupport::FileExists(path));
     EXPECT_FALSE(testsupport::FileExists(sandbox.folder.Join(L"CIOtest.xml")));
     testsupport::WriteFileBytes(path, "kept");
     testsupport::LogCapture log;

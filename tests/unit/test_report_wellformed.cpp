@@ -1,0 +1,133 @@
+// Reports whose values hold what XML parsers reject: every value that the
+// report takes from the registry, the partner component or the detection
+// record gets a corpus of hostile strings. Values that are fine stay as they
+// are; the others are made well-formed. tests/scripts/report_xml.sh checks
+// the copies with xmllint.
+#include <objbase.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "../client/report_sandbox.h"
+#include "tolvane/ScnXml.h"
+
+using reporttest::ReportSandbox;
+
+namespace {
+
+const unsigned short* U(const std::wstring& text) { return reinterpret_cast<const unsigned short*>(text.c_str()); }
+
+std::wstring ReadUtf8(const std::wstring& path)
+{
+    const std::string bytes = testsupport::ReadFileBytes(path);
+    std::wstring text(bytes.size(), L'\0');
+    text.resize(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0],
+                                    static_cast<int>(text.size())));
+    return text;
+}
+
+// The value of the first attribute `name="` after `<tag `.
+std::wstring AttributeOf(const std::wstring& report, const std::wstring& tag, const std::wstring& name)
+{
+    const size_t element = report.find(L"<" + tag + L" ");
+    if (element == std::wstring::npos)
+        return L"<no " + tag + L">";
+    const size_t start = report.find(name + L"=\"", element) + name.size() + 2;
+    return report.substr(start, report.find(L'"', start) - start);
+}
+
+// The browser version lives in the platform's own key: only the value is
+// replaced, and put back at the end.
+class BrowserVersion {
+public:
+    BrowserVersion()
+    {
+        DWORD bytes = sizeof(m_old);
+        m_had = RegGetValueW(HKEY_LOCAL_MACHINE, kKey, L"Version", RRF_RT_REG_SZ, nullptr, m_old, &bytes) == ERROR_SUCCESS;
+    }
+    ~BrowserVersion()
+    {
+        if (m_had)
+            Set(m_old);
+        else
+            RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kKey, L"Version");
+    }
+    void Set(const std::wstring& text) const
+    {
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, kKey, L"Version", REG_SZ, text.c_str(),
+                        static_cast<DWORD>((text.size() + 1) * 2));
+    }
+
+private:
+    static constexpr wchar_t kKey[] = L"Software\\Microsoft\\Internet Explorer";
+    wchar_t m_old[256] = {};
+    bool m_had = false;
+};
+
+// A hostile value, as the company (no escaping of its own) and as the item
+// name (less-than and greater-than signs dropped, ampersand and apostrophe
+// escaped) come out in the report.
+const struct { const wchar_t* value; const wchar_t* company; const wchar_t* itemName; } kHostile[] = {
+    {L"a\"b", L"a&quot;b", L"a&quot;b"},
+    {L"<tag>", L"&lt;tag&gt;", L"tag"},
+    {L"x > y", L"x > y", L"x  y"},   // legal in an attribute: kept
+    {L"A&B", L"A&amp;B", L"A&amp;B"},
+    {L"&amp;&lt;&#65;&#x42;&#x1F600;", L"&amp;&lt;&#65;&#x42;&#x1F600;",
+     L"&amp;amp;&amp;lt;&amp;#65;&amp;#x42;&amp;#x1F600;"},
+    {L"&#0;&#xFFFE;&#;&#x110000;&bogus;&", L"&amp;#0;&amp;#xFFFE;&amp;#;&amp;#x110000;&amp;bogus;&amp;",
+     L"&amp;#0;&amp;#xFFFE;&amp;#;&amp;#x110000;&amp;bogus;&amp;"},
+    {L"\x01\tx\x1F\r\n\x7F", L"\xFFFD\tx\xFFFD\r\n\x7F", L"\xFFFD\tx\xFFFD\r\n\x7F"},
+    {L"\xFFFE\xFFFF\xFFFD", L"\xFFFD\xFFFD\xFFFD", L"\xFFFD\xFFFD\xFFFD"},
+    {L"\xD800x\xDC00\xDC00\xD800\xD83D\xDE00", L"\xFFFDx\xFFFD\xFFFD\xFFFD\xD83D\xDE00",
+     L"\xFFFDx\xFFFD\xFFFD\xFFFD\xD83D\xDE00"},
+    {L"]]>'", L"]]>'", L"]]&apos;"},
+    {L"%TIME%", L"%TIME%", L"%TIME%"},
+    {L"<\"&\x01>", L"&lt;&quot;&amp;\xFFFD&gt;", L"&quot;&amp;\xFFFD"},
+};
+
+TEST(ScanReportLibrary, HostileValuesInEveryFieldGiveWellFormedReports)
+{
+    BrowserVersion browser;
+    int number = 0;
+    for (const auto& hostile : kHostile) {
+        SCOPED_TRACE(number);
+        const std::wstring value = hostile.value;
+        ReportSandbox sandbox;
+        reporttest::PartnerComponent partner;
+        partner.Register();
+        partner.Tell(value, 1, value);
+        sandbox.agent.SetDword(L"bPartnerBuild", 1);
+        for (const wchar_t* name : {L"szMachineID", L"szCompanyKey", L"szEmailAddress"})
+            sandbox.agent.SetString(name, value);
+        for (const wchar_t* name : {L"AvDatVer", L"AvDatDate", L"EngineVer"})
+            sandbox.pelorin.SetString(name, value);
+        browser.Set(value);
+        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        {
+            CScnXml report;
+            ASSERT_EQ(1, report.Init(nullptr));
+            CInfected detection = {};
+            detection.itemName = detection.virusName = detection.bofProcessName = detection.bofExploitName = U(value);
+            detection.flags = CInfected::FlagFile;
+            EXPECT_EQ(1, report.AddInfected(detection));
+        }
+        CoUninitialize();
+
+        const std::wstring report = ReadUtf8(sandbox.OnlyReport());
+        EXPECT_EQ(hostile.company, AttributeOf(report, L"Entitlement", L"value"));
+        EXPECT_EQ(hostile.company, AttributeOf(report, L"MachineID", L"value"));
+        if (value != L"%TIME%") {   // the partner code goes in before the time, which replaces it
+            EXPECT_EQ(hostile.company, AttributeOf(report, L"Build", L"partnerCode"));
+        }
+        EXPECT_EQ(hostile.itemName, AttributeOf(report, L"FileName", L"value"));
+        if (const char* copy = std::getenv("REPORT_XML_COPY"))   // for the xmllint script
+            CopyFileW(sandbox.OnlyReport().c_str(),
+                      (testsupport::Wide(copy) + L"\\Hostile-" + std::to_wstring(number) + L".Xml").c_str(), FALSE);
+        ++number;
+    }
+}
+
+} // namespace
