@@ -2,19 +2,12 @@
 # The table of docs/client-api.md against the library: a client built against dist/ observes, for every
 # export, what one failing call leaves in the last-error value and which exception leaves it; each
 # observation must have its row, and the row's "last error" and "exceptions" cells must say the same.
-set -euo pipefail
-build=$(realpath "$1") source=$(realpath "$2") key='HKLM\SOFTWARE\Tavrel\Orbisk'
-doc=$source/docs/client-api.md
-work=$(mktemp -d)
-cleanup() { rm -rf "$work"; }
-trap cleanup EXIT
-fail() { echo "FAILED: $*"; exit 1; }
-cmake --install "$build" --prefix "$work/dist" >/dev/null
-x86_64-w64-mingw32-g++-posix -std=c++17 -Wall -Wextra -I"$work/dist/include" \
-    "$source/tests/scripts/client/api_table_client.cpp" "$work/dist/lib/libTolvane.dll.a" -static \
-    -o "$work/dist/bin/api_table_client.exe"
-"$source/tools/wine-run.sh" reg delete "$key" /f >/dev/null 2>&1 || true   # no client configuration
-observed=$("$source/tools/wine-run.sh" "$work/dist/bin/api_table_client.exe" | tr -d '\r')
+. "$(dirname "$0")/support/dist.sh"
+doc=$src/docs/client-api.md
+x86_64-w64-mingw32-g++-posix -std=c++17 -Wall -Wextra -I"$DIST/include" "$src/tests/scripts/client/api_table_client.cpp" \
+    "$DIST/lib/libTolvane.dll.a" -static -o "$DIST/bin/api_table_client.exe"
+clear_client_registry   # no client configuration
+observed=$(wine_run "$DIST/bin/api_table_client.exe")
 [ "$(grep -c . <<<"$observed")" -ge 14 ] || fail "the client observed too little:"$'\n'"$observed"
 
 rows=0

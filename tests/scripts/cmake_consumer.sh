@@ -1,35 +1,31 @@
 #!/bin/bash
-# A separate project finds the installed library with
-# find_package(Tolvane 1.0 CONFIG REQUIRED), builds with the MinGW-w64
-# toolchain file, imports no runtime DLL and runs under Wine. The pkg-config
-# file builds the same program without CMake.
+# A separate project finds the installed library with find_package(Tolvane 1.0 CONFIG REQUIRED), builds
+# with the MinGW-w64 toolchain file, imports no runtime DLL and runs under Wine. The pkg-config file
+# builds the same program without CMake.
 . "$(dirname "$0")/support/dist.sh"
-
-project=$(sed -n 's/^project(Tolvane VERSION \([0-9.]*\) .*/\1/p' "$src/CMakeLists.txt")
-for file in lib/cmake/Tolvane/TolvaneConfig.cmake lib/cmake/Tolvane/TolvaneConfigVersion.cmake \
-        lib/pkgconfig/tolvane.pc; do
+version=$(project_version)
+for file in lib/cmake/Tolvane/TolvaneConfig.cmake lib/cmake/Tolvane/TolvaneConfigVersion.cmake lib/pkgconfig/tolvane.pc; do
     [ -f "$DIST/$file" ] || fail "$file not installed"
 done
+check_consumer() {
+    local out
+    check_no_runtime_imports "$1/consumer.exe"
+    cp "$DIST/bin/Tolvane.dll" "$1/"
+    out=$(wine_run "$1/consumer.exe") || { echo "$out"; fail "$1/consumer.exe exited with an error"; }
+    echo "$out"
+    grep -qx "consumer of Tolvane $version: switch 0, 1 exclusion items" <<<"$out" || fail "unexpected output"
+}
 
 cmake -S "$src/tests/consumer" -B "$work/consumer" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64-x86_64.cmake" -DCMAKE_PREFIX_PATH="$DIST" \
     >"$work/configure.log" 2>&1 || { cat "$work/configure.log"; fail "find_package(Tolvane 1.0) failed"; }
 cmake --build "$work/consumer" >"$work/build.log" 2>&1 || { cat "$work/build.log"; fail "consumer build failed"; }
-exe=$work/consumer/consumer.exe
-check_no_runtime_imports "$exe"
-cp "$DIST/bin/Tolvane.dll" "$work/consumer/"
-out=$(wine_run "$exe") || { status=$?; echo "$out"; fail "consumer.exe exited with $status"; }
-echo "$out"
-grep -qx "consumer of Tolvane $project: switch 0, 1 exclusion items" <<<"$out" || fail "unexpected output"
+check_consumer "$work/consumer"
 
-# The same program through pkg-config.
 export PKG_CONFIG_PATH=$DIST/lib/pkgconfig
-[ "$(pkg-config --modversion tolvane)" = "$project" ] || fail "tolvane.pc has another version"
+[ "$(pkg-config --modversion tolvane)" = "$version" ] || fail "tolvane.pc has another version"
 mkdir "$work/pc"
 # shellcheck disable=SC2046
 x86_64-w64-mingw32-g++-posix -std=c++17 $(pkg-config --cflags tolvane) "$src/tests/consumer/consumer.cpp" \
     $(pkg-config --libs tolvane) -o "$work/pc/consumer.exe" || fail "build with pkg-config failed"
-check_no_runtime_imports "$work/pc/consumer.exe"
-cp "$DIST/bin/Tolvane.dll" "$work/pc/"
-out=$(wine_run "$work/pc/consumer.exe") || fail "the pkg-config build exited with $?"
-grep -qx "consumer of Tolvane $project: switch 0, 1 exclusion items" <<<"$out" || fail "unexpected output: $out"
+check_consumer "$work/pc"

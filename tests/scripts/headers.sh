@@ -58,8 +58,7 @@ if grep -vE '^[|`]-(CXXRecordDecl .* (class|struct) C[A-Za-z]* definition$|Names
 fi
 
 # What a client can call must be exported.
-x86_64-w64-mingw32-objdump -p "$DIST/bin/Tolvane.dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' \
-    | sed -n 's/^\s*\[ *[0-9]*\] //p' | sort -u > "$work/exports.txt"
+dll_exports "$DIST/bin/Tolvane.dll" > "$work/exports.txt"
 while read -r class; do
     clang++ "${clang_args[@]}" -std=c++17 -Xclang -ast-dump=json -Xclang -ast-dump-filter -Xclang "$class" "$work/all.cpp" \
         | jq -r --arg class "$class" '

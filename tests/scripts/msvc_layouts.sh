@@ -4,12 +4,8 @@
 # and the Microsoft C++ ABI, as clang lays them out for both targets from the
 # installed headers. A difference breaks Microsoft-ABI clients: a derived
 # field in a base's tail padding, a virtual destructor, overloaded virtuals.
-set -euo pipefail
-build=$1 src=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cmake --install "$build" --prefix "$work/dist" >/dev/null
-include=$work/dist/include
+. "$(dirname "$0")/support/dist.sh"
+include=$DIST/include
 probe=${LAYOUT_PROBE:-$src/tests/msvc/LayoutProbe.cpp}
 
 for target in x86_64-w64-mingw32 x86_64-pc-windows-msvc; do
@@ -21,7 +17,7 @@ done
 
 # The classes of the public headers.
 classes=$(sed -nE 's/^(class|struct) (TOLVANE_API )?([A-Za-z_][A-Za-z0-9_]*)( |$).*/\3/p' "$include"/tolvane/*.h | sort -u)
-[ -n "$classes" ] || { echo "no classes found in the headers"; exit 1; }
+[ -n "$classes" ] || fail "no classes found in the headers"
 
 # The layout of one class: field offsets with types and names, sizeof and
 # alignment; the pointer to the vtable under one spelling.
@@ -49,28 +45,23 @@ slots() {
         sed -E 's/^ +[0-9]+ \| //; /^offset_to_top|RTTI$/d; s/ \[(complete|deleting|scalar deleting|vector deleting)\]$//'
 }
 
+# compare CLASS WHAT MINGW MICROSOFT: both found and the same.
 failed=0
-for class in $classes; do
-    gnu=$(record "$work/x86_64-w64-mingw32.dump" "$class")
-    msvc=$(record "$work/x86_64-pc-windows-msvc.dump" "$class")
-    if [ -z "$gnu" ] || [ -z "$msvc" ]; then
-        echo "$class: no record layout; the probe must use every public class"; failed=1; continue
-    fi
-    if [ "$gnu" != "$msvc" ]; then
-        echo "$class: record layouts differ (< MinGW, > Microsoft)"
-        diff <(echo "$gnu") <(echo "$msvc") || true
+compare() {
+    if [ -z "$3" ] || [ -z "$4" ]; then
+        echo "$1: no $2; the probe must use every public class and a virtual member of each polymorphic one"
+        failed=1
+    elif [ "$3" != "$4" ]; then
+        echo "$1: $2 differ (< MinGW, > Microsoft)"; diff <(echo "$3") <(echo "$4") || true
         failed=1
     fi
-    if grep -q '| *(.* vtable pointer)$' <<<"$gnu"; then
-        gnu_slots=$(slots "$work/x86_64-w64-mingw32.dump" "$class")
-        msvc_slots=$(slots "$work/x86_64-pc-windows-msvc.dump" "$class")
-        if [ -z "$gnu_slots" ] || [ -z "$msvc_slots" ]; then
-            echo "$class: no vtable layout; the probe must use a virtual member of it"; failed=1
-        elif [ "$gnu_slots" != "$msvc_slots" ]; then
-            echo "$class: vtable slots differ (< MinGW, > Microsoft)"
-            diff <(echo "$gnu_slots") <(echo "$msvc_slots") || true
-            failed=1
-        fi
+}
+gnu=$work/x86_64-w64-mingw32.dump msvc=$work/x86_64-pc-windows-msvc.dump
+for class in $classes; do
+    layout=$(record "$gnu" "$class")
+    compare "$class" "record layouts" "$layout" "$(record "$msvc" "$class")"
+    if grep -q '| *(.* vtable pointer)$' <<<"$layout"; then
+        compare "$class" "vtable slots" "$(slots "$gnu" "$class")" "$(slots "$msvc" "$class")"
     fi
 done
 [ $failed = 0 ] && echo "same layouts: $(echo $classes)"

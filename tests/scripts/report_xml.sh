@@ -3,16 +3,12 @@
 # hostile and huge names, and those the library test writes with a corpus of
 # hostile strings in every value, are well-formed XML (xmllint), and their
 # escaped values read back unchanged through an XML parser.
-set -euo pipefail
-build=$1 src=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-REPORT_XML_COPY="Z:${work//\//\\}" "$src/tools/wine-run.sh" "$build/bin/tolvane_client_tests.exe" \
-    --gtest_filter='ScanReport.WritesHeader*' | tr -d '\r' | tail -n 1
-REPORT_XML_COPY="Z:${work//\//\\}" "$src/tools/wine-run.sh" "$build/bin/tolvane_unit_tests.exe" \
-    --gtest_filter='ScanReportLibrary.Hostile*' | tr -d '\r' | tail -n 1
+. "$(dirname "$0")/support/script.sh"
+for run in tolvane_client_tests.exe:'ScanReport.WritesHeader*' tolvane_unit_tests.exe:'ScanReportLibrary.Hostile*'; do
+    REPORT_XML_COPY=$(win_path "$work") wine_run "$build/bin/${run%%:*}" --gtest_filter="${run#*:}" | tail -n 1
+done
 hostile=("$work"/Hostile-*.Xml)
-[ ${#hostile[@]} -ge 12 ] || { echo "only ${#hostile[@]} hostile reports"; exit 1; }
+[ ${#hostile[@]} -ge 12 ] || fail "only ${#hostile[@]} hostile reports"
 for report in English German NoResourceLibrary; do xmllint --noout "$work/$report.Xml"; done
 for report in "${hostile[@]}"; do xmllint --noout "$report"; done
 echo "${#hostile[@]} hostile reports well-formed"
