@@ -28,29 +28,16 @@ bool Same(const wchar_t* a, const wchar_t* b)
     return a && b && lstrcmpW(a, b) == 0;
 }
 
-bool StartsWith(const wchar_t* text, const wchar_t* start)
+// "<upload folder>\CIO....tmp", the name of a temporary report file.
+bool IsTemporaryReport(const wchar_t* path)
 {
-    for (; *start; ++text, ++start)
-        if (*text != *start)
-            return false;
-    return true;
-}
-
-bool EndsWith(const wchar_t* text, const wchar_t* end)
-{
-    const int textLength = lstrlenW(text), endLength = lstrlenW(end);
-    return textLength >= endLength && Same(text + textLength - endLength, end);
-}
-
-// "<upload folder>\CIO...<end>", the name of a report file.
-bool IsReportName(const wchar_t* path, const wchar_t* end)
-{
-    wchar_t prefix[600];
-    const DWORD length = GetEnvironmentVariableW(L"TOLVANE_UPLOAD", prefix, 580);
-    if (!path || length == 0 || length >= 580)
-        return false;
-    lstrcatW(prefix, L"\\CIO");
-    return StartsWith(path, prefix) && EndsWith(path, end);
+    wchar_t start[600] = {};
+    const int length = path ? lstrlenW(path) : 0;
+    const int folder = static_cast<int>(GetEnvironmentVariableW(L"TOLVANE_UPLOAD", start, 580));
+    lstrcatW(start, L"\\CIO");
+    return folder > 0 && folder < 580 && length > folder + 8
+        && CompareStringOrdinal(path, folder + 4, start, -1, FALSE) == CSTR_EQUAL
+        && CompareStringOrdinal(path + length - 4, 4, L".tmp", 4, FALSE) == CSTR_EQUAL;
 }
 
 bool ItemsAre(unsigned short* const* items, const wchar_t* const* expected, unsigned count)
@@ -85,12 +72,7 @@ void CheckExclusions()
     const struct {
         const wchar_t* path;
         int excluded;
-    } paths[] = {
-        {L"C:\\Temp\\report.doc", 1},
-        {L"D:\\Data\\old.TMP", 1},
-        {L"D:\\Data\\new.txt", 0},
-        {L"C:\\pagefile.sys", 1},
-    };
+    } paths[] = {{L"C:\\Temp\\report.doc", 1}, {L"D:\\Data\\old.TMP", 1}, {L"D:\\Data\\new.txt", 0}, {L"C:\\pagefile.sys", 1}};
     bool answers = true;
     for (const auto& p : paths)
         answers = answers && helper->IsExcluded(U(p.path)) == p.excluded;
@@ -99,34 +81,23 @@ void CheckExclusions()
     helper->Empty();
     Check(helper->GetExcludeItems() == nullptr, "exclusion: Empty drops the items");
 
-    unsigned int byReference = 0, byValue = 0;
+    // Caught by reference, and within that handler raised again and caught by value.
+    unsigned int outer = 0, inner = 0;
     bool otherType = false;
-    try {
-        helper->GetExcludeItems(kUnreadableKey);
-    } catch (const CSystemException& e) {
-        byReference = e.code;
-    } catch (...) {
-        otherType = true;
-    }
-    Check(byReference == Tolvane::kStringFailure && !otherType, "exception: caught as const CSystemException& with 0x10001");
-    try {
-        helper->GetExcludeItems(kUnreadableKey);
-    } catch (CSystemException e) {
-        byValue = e.code;
-    }
-    Check(byValue == Tolvane::kStringFailure, "exception: caught by value with 0x10001");
-    unsigned int inner = 0, outer = 0;
     try {
         helper->GetExcludeItems(kUnreadableKey);
     } catch (const CSystemException& e) {
         try {
             helper->GetExcludeItems(kUnreadableKey);
-        } catch (const CSystemException& again) {
+        } catch (CSystemException again) {
             inner = again.code;
         }
         outer = e.code;
+    } catch (...) {
+        otherType = true;
     }
-    Check(inner == Tolvane::kStringFailure && outer == Tolvane::kStringFailure, "exception: raised again inside a handler");
+    Check(outer == Tolvane::kStringFailure && !otherType, "exception: caught as const CSystemException& with 0x10001");
+    Check(inner == Tolvane::kStringFailure, "exception: raised again in a handler, caught by value with 0x10001");
     Check(CodeSeenByStructuredHandler(*helper) == 0xE06D7363, "exception: a structured handler sees 0xE06D7363");
     Check(helper->IsExcluded(U(L"C:\\pagefile.sys")) == 1, "exclusion: usable after the exceptions");
     delete helper;
@@ -150,7 +121,7 @@ void CheckScanReport()
     Check(report->XmlFileExist() == 0 && report->GetXmlFile() && *report->GetXmlFile() == 0,
           "report: no file before Init");
     Check(report->Init(nullptr) == 1, "report: Init");
-    Check(report->XmlFileExist() != 0 && IsReportName(W(report->GetXmlFile()), L".tmp"),
+    Check(report->XmlFileExist() != 0 && IsTemporaryReport(W(report->GetXmlFile())),
           "report: the temporary file in the upload folder");
     CInfected detection = {U(L"C:\\Data\\eicar.com"), U(L"EICAR-Test-File"),
                            CInfected::FlagFile | CInfected::FlagVirus | CInfected::FlagCleaned,
@@ -164,7 +135,7 @@ void CheckScanReport()
     CReportBase* base = second;
     Check(base->Init(nullptr) == 1 && second->XmlFileExist() != 0, "report: Init through the vtable");
     wchar_t name[300] = {};
-    Check(base->GetReportFileName(name, 299) == 1 && IsReportName(name, L".tmp"),
+    Check(base->GetReportFileName(name, 299) == 1 && IsTemporaryReport(name),
           "report: GetReportFileName through the vtable");
     alignas(CMyString) unsigned char content[sizeof(CMyString)] = {};   // a string without text
     Check(base->BuildReport(*reinterpret_cast<CMyString*>(content), nullptr) == 1,
