@@ -31,11 +31,8 @@ void operator delete(void* memory, size_t) noexcept
 
 void Print(const char* text)
 {
-    DWORD length = 0;
-    while (text[length])
-        ++length;
     DWORD written;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text, length, &written, nullptr);
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text, lstrlenA(text), &written, nullptr);
 }
 
 void Check(bool passed, const char* what)

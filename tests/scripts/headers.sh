@@ -1,9 +1,8 @@
 #!/bin/bash
-# The installed headers: each compiles alone as C++11 and C++17 with GCC and
-# clang (and the C ones as C99) without a warning; every member function that a client can
-# see and call is exported by Tolvane.dll (virtual ones excepted: they are
-# reached through the virtual table); every name the headers put into the
-# global namespace is a class of the library, its namespace, an exported C
+# The installed headers: each compiles alone as C++11 and C++17 with GCC and clang (and the C ones as
+# C99) without a warning; every member function that a client can see and call is exported by
+# Tolvane.dll (virtual ones excepted: they are reached through the virtual table); every name the
+# headers put into the global namespace is a class of the library, its namespace, an exported C
 # function, or carries the library's prefix.
 . "$(dirname "$0")/support/dist.sh"
 

@@ -32,9 +32,8 @@ padded=$(printf '%15s' "$computer")
 for n in "${!levels[@]}"; do
     stored=$(grep -F " Tolvane level-$n" "$RSYSLOG_OUT") || fail "no datagram of level ${levels[$n]}"
     IFS='|' read -r pri facility severity host reported message raw <<<"$stored"
-    [ "$pri" = $((8 + n)) ] || fail "${levels[$n]}: priority $pri"
-    [ "$facility" = user ] || fail "${levels[$n]}: facility $facility"
-    [ "$severity" = "${severities[$n]}" ] || fail "${levels[$n]}: severity $severity"
+    [ "$pri $facility $severity" = "$((8 + n)) user ${severities[$n]}" ] ||
+        fail "${levels[$n]}: priority $pri, facility $facility, severity $severity"
     [ -n "$host" ] || fail "${levels[$n]}: no host"
     [[ $message =~ ^"$padded "([0-9-]+)\ ([0-9:]+)\.[0-9]{3}\ ${levels[$n]}\ Tolvane\ level-$n$ ]] ||
         fail "${levels[$n]}: message '$message'"
