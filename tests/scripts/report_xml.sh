@@ -9,13 +9,11 @@ for run in tolvane_client_tests.exe:'ScanReport.WritesHeader*' tolvane_unit_test
 done
 hostile=("$work"/Hostile-*.Xml)
 [ ${#hostile[@]} -ge 12 ] || fail "only ${#hostile[@]} hostile reports"
-for report in English German NoResourceLibrary; do xmllint --noout "$work/$report.Xml"; done
-for report in "${hostile[@]}"; do xmllint --noout "$report"; done
+for report in "$work"/*.Xml; do xmllint --noout "$report"; done
 echo "${#hostile[@]} hostile reports well-formed"
-failed=0
 while IFS='|' read -r report xpath expected; do
     value=$(xmllint --xpath "$xpath" "$work/$report.Xml")
-    [ "$value" = "$expected" ] || { echo "$report $xpath: got [$value], expected [$expected]"; failed=1; }
+    [ "$value" = "$expected" ] || fail "$report $xpath: got [$value], expected [$expected]"
 done <<'CHECKS'
 English|count(//VirusFound)|3
 English|string(//VirusFound[1]/VirusName/@value)|&<"'>
@@ -41,4 +39,3 @@ Hostile-4|string(//DATVersion/@value)|&<AB😀
 Hostile-9|string(//EmailAddress/@value)|]]>'
 Hostile-11|string(/Root/MachineID/@value)|<"&�>
 CHECKS
-exit $failed
