@@ -9,24 +9,21 @@
 int main(int argc, char** argv)
 {
     wchar_t missing[MAX_PATH], created[MAX_PATH];
-    BOOL subsys, special, fresh;
-    DWORD error;
-    HANDLE squatter;
     if (argc < 2)
         return 2;
     MultiByteToWideChar(CP_ACP, 0, argv[1], -1, created, MAX_PATH);
     swprintf(missing, MAX_PATH, L"%ls\\no such folder\\file.dat", created);
     wcscat(created, L"\\created.dat");
 
-    squatter = CreateEventW(NULL, TRUE, FALSE, L"MUX_QXTRELMLOG_BDEED226-DDC1-4f9e-ACC9-EBC49E4752F5");
+    HANDLE squatter = CreateEventW(NULL, TRUE, FALSE, L"MUX_QXTRELMLOG_BDEED226-DDC1-4f9e-ACC9-EBC49E4752F5");
     if (squatter == NULL || GetLastError() == ERROR_ALREADY_EXISTS)
         return 3;
 
-    subsys = IsSubSysEnabled(0);
+    const BOOL subsys = IsSubSysEnabled(0);
     SetLastError(0);
-    special = CreateFileSpecialAccess(missing);
-    error = GetLastError();
-    fresh = CreateFileSpecialAccess(created);
+    const BOOL special = CreateFileSpecialAccess(missing);
+    const DWORD error = GetLastError();
+    const BOOL fresh = CreateFileSpecialAccess(created);
     DisplayKelmoHelp();
     printf("subsys %d special %d error %lu created %d help returned\n", subsys, special, error, fresh);
     CloseHandle(squatter);
