@@ -23,11 +23,6 @@ const wchar_t* W(const unsigned short* text)
     return reinterpret_cast<const wchar_t*>(text);
 }
 
-bool Same(const wchar_t* a, const wchar_t* b)
-{
-    return a && b && lstrcmpW(a, b) == 0;
-}
-
 // "<upload folder>\CIO....tmp", the name of a temporary report file.
 bool IsTemporaryReport(const wchar_t* path)
 {
@@ -43,9 +38,9 @@ bool IsTemporaryReport(const wchar_t* path)
 bool ItemsAre(unsigned short* const* items, const wchar_t* const* expected, unsigned count)
 {
     for (unsigned i = 0; i < count; ++i)
-        if (!items || !Same(W(items[i]), expected[i]))
+        if (!items || !items[i] || lstrcmpW(W(items[i]), expected[i]) != 0)
             return false;
-    return items[count] == nullptr;
+    return items && items[count] == nullptr;
 }
 
 // The exception of GetExcludeItems(keyName) seen by a structured handler:
