@@ -17,13 +17,13 @@ on_exit "WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1; WINEPREFIX=$prefix wi
 run=$(tr -d '\r' <"$work/run.log")
 echo "$run"
 
-for value in 'Orbisk /v szInstallDir' 'Orbisk\Agent\SubSystems\zeUpload\Configuration /v szUploadFrom' \
-             'Orbisk\zeSSCM /v dwAttrib' 'Orbisk\zeSSCM\OnAccess /v dwAttrib' 'Orbisk\zeSSCM\Murmel /v dwAttrib' \
-             'Orbisk\OnDemandScan /v szExclude1'; do
-    # shellcheck disable=SC2086
-    WINEPREFIX=$prefix WINEDEBUG=-all wine reg query "HKLM\\SOFTWARE\\Tavrel\\"$value >/dev/null 2>&1 </dev/null \
-        || fail "not imported: $value"
+# The switches and the scanner key of the imported file, as the example client and the registry see them.
+for line in 'switches: on-access scanner on, peer update on' \
+            'exclusions: 3 items from SOFTWARE\Tavrel\Orbisk\OnDemandScan' 'excluded 1: C:\Windows\Temp\scan.tmp'; do
+    grep -qxF "$line" <<<"$run" || fail "the example client does not print: $line"
 done
+WINEPREFIX=$prefix WINEDEBUG=-all wine reg query 'HKLM\SOFTWARE\Tavrel\Orbisk\zeSSCM' /v dwAttrib >/dev/null 2>&1 </dev/null \
+    || fail "not imported: the zeSSCM switch"
 grep -qxF '  -> [main] file C:\Program Files\Tavrel\Orbisk\zeAgent.log' <<<"$run" || fail "no route to the main log"
 grep -qxF '  -> [debugger] debugger' <<<"$run" || fail "no route to the debugger"
 [ "$(grep -c '^  -> ' <<<"$run")" -eq 2 ] || fail "Wexmoor.Info takes other routes"
