@@ -15,13 +15,10 @@ TEST(HostExports, ExportsWorkThroughTheDll)
     EXPECT_EQ(testsupport::ReadFileBytes(file), "");
     // Without a help address the installed help file starts: helprecorder.exe, which writes its
     // command line into "<its path>.received". The install folder's trailing backslash is not doubled.
-    folder.MakeFolder(L"Agent");
     testsupport::ScopedRegistryKey client(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tavrel\\Orbisk");
     client.SetString(L"szInstallDir", folder.Path() + L"\\");
-    const std::wstring helpFile = folder.Join(L"Agent\\qxhelp.chm"), record = helpFile + L".received";
-    ASSERT_TRUE(CopyFileW((testsupport::ModuleFolder() + L"\\helprecorder.exe").c_str(), helpFile.c_str(), FALSE));
+    const std::wstring helpFile = folder.Join(L"Agent\\qxhelp.chm");
+    ASSERT_TRUE(testsupport::CopyBuilt(L"helprecorder.exe", helpFile));
     DisplayKelmoHelp();
-    for (int i = 0; i < 600 && !testsupport::FileExists(record); ++i)
-        Sleep(100);
-    EXPECT_EQ(testsupport::ReadLines(record), std::vector<std::string>{testsupport::Narrow(helpFile)});
+    EXPECT_EQ(testsupport::WaitForLines(helpFile + L".received"), std::vector<std::string>{testsupport::Narrow(helpFile)});
 }

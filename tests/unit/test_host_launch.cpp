@@ -23,16 +23,7 @@ namespace {
 // Copies the recorder to target; returns the file it will write there.
 std::wstring InstallRecorder(const std::wstring& target)
 {
-    const std::wstring source = testsupport::ModuleFolder() + L"\\helprecorder.exe";
-    return CopyFileW(source.c_str(), target.c_str(), FALSE) ? target + L".received" : std::wstring();
-}
-
-// The recorder's lines, waiting up to a minute for them; empty when none came.
-std::vector<std::string> WaitForRecord(const std::wstring& record)
-{
-    for (int i = 0; i < 600 && !testsupport::FileExists(record); ++i)
-        Sleep(100);
-    return testsupport::ReadLines(record);
+    return testsupport::CopyBuilt(L"helprecorder.exe", target) ? target + L".received" : std::wstring();
 }
 
 // The help file and a handler of the address scheme "tolvanehelptest" (its
@@ -40,7 +31,6 @@ std::vector<std::string> WaitForRecord(const std::wstring& record)
 struct HelpPrograms {
     explicit HelpPrograms(const std::wstring& openArguments)
     {
-        folder.MakeFolder(L"Agent");
         helpFile = folder.Join(L"Agent\\qxhelp.chm");
         handler = folder.Join(L"handler.exe");
         helpRecord = InstallRecorder(helpFile);
@@ -98,7 +88,7 @@ TEST(HostLaunch, StartsTheProgramWaitsWhenAskedAndLogs)
         if (c.result == 1) {   // the command line, then the arguments
             std::vector<std::string> recorded = {c.commandLine};
             recorded.insert(recorded.end(), c.received.begin(), c.received.end());
-            EXPECT_EQ(WaitForRecord(record), recorded);
+            EXPECT_EQ(testsupport::WaitForLines(record), recorded);
         }
     }
 }
@@ -149,10 +139,10 @@ TEST(HostHelp, DisplayKelmoHelpOpensTheAddressElseTheHelpFile)
             records[0].erase(records[0].find("GetLastError = ") + 15);
         EXPECT_EQ(records, expected);
         if (c.helpFileRuns) {   // with the path as its command line
-            EXPECT_EQ(WaitForRecord(helpRecord), std::vector<std::string>{Narrow(helpFile)});
+            EXPECT_EQ(testsupport::WaitForLines(helpRecord), std::vector<std::string>{Narrow(helpFile)});
         }
         if (c.url == address.c_str()) {   // the handler receives the address as its one argument
-            const std::vector<std::string> received = WaitForRecord(handlerRecord);
+            const std::vector<std::string> received = testsupport::WaitForLines(handlerRecord);
             ASSERT_EQ(received.size(), 2u);
             EXPECT_EQ(received[1], address);
         }
@@ -184,7 +174,7 @@ TEST(HostHelp, VerbShowStateAndCreationFlagsReachTheStartedPrograms)
         ScopedRegistryKey agent(HKEY_LOCAL_MACHINE, kAgentKey);
         agent.SetString(kHelpUrlValue, testsupport::Wide(address));
         DisplayKelmoHelp();
-        const std::vector<std::string> received = WaitForRecord(handlerRecord);
+        const std::vector<std::string> received = testsupport::WaitForLines(handlerRecord);
         ASSERT_GE(received.size(), 4u);
         EXPECT_EQ(received[1], "verb=open");
         EXPECT_EQ(received[2], address);
@@ -192,7 +182,7 @@ TEST(HostHelp, VerbShowStateAndCreationFlagsReachTheStartedPrograms)
 
         agent.DeleteValue(kHelpUrlValue);
         DisplayKelmoHelp();
-        EXPECT_EQ(WaitForRecord(helpRecord),
+        EXPECT_EQ(testsupport::WaitForLines(helpRecord),
                   (std::vector<std::string>{Narrow(helpFile), "startup flags: 0x1 show: 1", "new process group: 1"}));
     }
     SetEnvironmentVariableW(L"TOLVANE_RECORD_STARTUP", nullptr);
