@@ -27,20 +27,15 @@ std::wstring InstallRecorder(const std::wstring& target)
 }
 
 // The help file and a handler of the address scheme "tolvanehelptest" (its
-// "open" command passes openArguments, then the address), both recorders.
-struct HelpPrograms {
-    explicit HelpPrograms(const std::wstring& openArguments)
-    {
-        helpFile = folder.Join(L"Agent\\qxhelp.chm");
-        handler = folder.Join(L"handler.exe");
-        helpRecord = InstallRecorder(helpFile);
-        handlerRecord = InstallRecorder(handler);
-        scheme.SetString(L"URL Protocol", L"");
-        open.SetString(L"", L"\"" + handler + L"\" " + openArguments + L"\"%1\"");
-    }
+// "open" command passes the test's arguments, then the address), both recorders.
+class HostHelp : public testing::Test {
+protected:
+    HostHelp() { scheme.SetString(L"URL Protocol", L""); }
+    void OpenCommand(const std::wstring& arguments) { open.SetString(L"", L"\"" + handler + L"\" " + arguments + L"\"%1\""); }
 
     testsupport::TempFolder folder;
-    std::wstring helpFile, handler, helpRecord, handlerRecord;
+    const std::wstring helpFile = folder.Join(L"Agent\\qxhelp.chm"), handler = folder.Join(L"handler.exe");
+    const std::wstring helpRecord = InstallRecorder(helpFile), handlerRecord = InstallRecorder(handler);
     ScopedRegistryKey scheme{HKEY_CLASSES_ROOT, L"tolvanehelptest"};
     ScopedRegistryKey open{HKEY_CLASSES_ROOT, L"tolvanehelptest\\shell\\open\\command"};
 };
@@ -93,12 +88,9 @@ TEST(HostLaunch, StartsTheProgramWaitsWhenAskedAndLogs)
     }
 }
 
-TEST(HostHelp, DisplayKelmoHelpOpensTheAddressElseTheHelpFile)
+TEST_F(HostHelp, DisplayKelmoHelpOpensTheAddressElseTheHelpFile)
 {
-    HelpPrograms programs(L"");
-    const testsupport::TempFolder& folder = programs.folder;
-    const std::wstring &helpFile = programs.helpFile, &helpRecord = programs.helpRecord,
-                       &handlerRecord = programs.handlerRecord;
+    OpenCommand(L"");
     const std::string address = "tolvanehelptest:topics/scan?page=7", unknown = "tolvanenohandler:topics";
     const std::string tooLong(600, 'u');
     const std::string noAgentKey = "Debug Tolvane Tolvane::Unable to open STRREG_MDT_AGENT_ROOT key in registry...";
@@ -154,17 +146,14 @@ TEST(HostHelp, DisplayKelmoHelpOpensTheAddressElseTheHelpFile)
 // and show state for the address, the launcher's start-up information and
 // creation flags for the help file (of those, a new process group is what
 // the child can see).
-TEST(HostHelp, VerbShowStateAndCreationFlagsReachTheStartedPrograms)
+TEST_F(HostHelp, VerbShowStateAndCreationFlagsReachTheStartedPrograms)
 {
-    HelpPrograms programs(L"verb=open ");
-    const testsupport::TempFolder& folder = programs.folder;
-    const std::wstring &helpFile = programs.helpFile, &helpRecord = programs.helpRecord,
-                       &handlerRecord = programs.handlerRecord;
+    OpenCommand(L"verb=open ");
     ScopedRegistryKey other(HKEY_CLASSES_ROOT, L"tolvanehelptest\\shell\\other\\command");
     const wchar_t defaultVerb[] = L"other";   // the scheme's default verb is not "open"
-    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(programs.scheme.Handle(), L"shell", nullptr, REG_SZ, defaultVerb,
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(scheme.Handle(), L"shell", nullptr, REG_SZ, defaultVerb,
                                              sizeof(defaultVerb)));
-    other.SetString(L"", L"\"" + programs.handler + L"\" verb=other \"%1\"");
+    other.SetString(L"", L"\"" + handler + L"\" verb=other \"%1\"");
     const std::string address = "tolvanehelptest:topics";
 
     SetEnvironmentVariableW(L"TOLVANE_RECORD_STARTUP", L"1");

@@ -66,12 +66,7 @@ TEST(LogFrontEnd, LastErrorIsPreserved)
 
 TEST(LogFrontEnd, FormatErrorText)
 {
-    struct Case {
-        unsigned int code;
-        const char* text;
-        const char* why;
-    };
-    const Case cases[] = {
+    const struct { unsigned int code; const char* text; const char* why; } cases[] = {
         {2, "Error=2: File not found.", "system text without inserts"},
         {5, "Error=5: Access denied.", "system text without inserts"},
         {0x80004005u, "Error=0x80004005: Call failed.", "negative codes in hexadecimal"},
@@ -79,7 +74,7 @@ TEST(LogFrontEnd, FormatErrorText)
         {193, "Error=193: ", "system text with an insert marker: the prefix alone"},
     };
     char buffer[LogUtils::kErrorTextBytes];
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         EXPECT_STREQ(c.text, LogUtils::FormatErrorText(c.code, buffer)) << c.why;
 }
 
