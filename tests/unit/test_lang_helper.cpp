@@ -294,7 +294,8 @@ TEST(LoadResourceLibrary, InstallFolderModuleArgumentAndBadInput)
     EXPECT_EQ(L"<not found: >", Found()) << "no install folder in the registry";
     install.machine.SetString(L"szInstallDir", install.Path() + L"\\");
     EXPECT_EQ(install.Path() + L"\\\\Agent\\Res\\QxRes_l.dll", Found()) << "trailing backslash";
-    install.machine.SetRaw(L"szInstallDir", REG_EXPAND_SZ, install.Path().c_str(), static_cast<DWORD>(install.Path().size() * 2));
+    const std::wstring followed = install.Path() + L"!";   // a terminator behind the data would be stored with it
+    install.machine.SetRaw(L"szInstallDir", REG_EXPAND_SZ, followed.c_str(), static_cast<DWORD>(install.Path().size() * 2));
     EXPECT_EQ(agentCopy, Found()) << "any type, no terminator stored";
     wchar_t small[10], path[kResourcePathChars] = L"stale";
     ASSERT_EQ(1, FindResourceLibrary(kLibrary, small, 10, nullptr));
