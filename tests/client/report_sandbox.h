@@ -25,22 +25,15 @@ public:
     ProductFiles(const std::wstring& agent, const std::wstring& scanner)
     {
         testsupport::RemoveTree(Folder());
-        Place(agent, L"\\Agent\\", L"zeAgtSvc.exe");
-        Place(scanner, L"\\Kelmo\\", L"zeOnAcc.dll");
+        if (!agent.empty())
+            testsupport::CopyBuilt(agent, Folder() + L"\\Agent\\zeAgtSvc.exe");
+        if (!scanner.empty())
+            testsupport::CopyBuilt(scanner, Folder() + L"\\Kelmo\\zeOnAcc.dll");
     }
     ~ProductFiles() { testsupport::RemoveTree(Folder()); }
 
 private:
     static std::wstring Folder() { return std::wstring(_wgetenv(L"ProgramFiles")) + L"\\Tavrel\\Halvane"; }
-    static void Place(const std::wstring& sample, const wchar_t* folder, const wchar_t* name)
-    {
-        if (sample.empty())
-            return;
-        const std::wstring path = Folder() + folder;
-        for (size_t at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1))
-            CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
-        CopyFileW((testsupport::ModuleFolder() + L"\\" + sample).c_str(), (path + name).c_str(), FALSE);
-    }
 };
 
 // A client installation in a temporary folder: "szInstallDir", the upload
@@ -59,8 +52,14 @@ public:
     // Copies the sample resource library of a language ("0409").
     void InstallLanguage(const std::wstring& language) const
     {
-        CopyFileW((testsupport::ModuleFolder() + L"\\qxres\\" + language + L"\\QxRes_l.dll").c_str(),
-                  (folder.MakeFolder(L"Agent\\Res\\" + language) + L"\\QxRes_l.dll").c_str(), FALSE);
+        const std::wstring library = language + L"\\QxRes_l.dll";
+        testsupport::CopyBuilt(L"qxres\\" + library, folder.Join(L"Agent\\Res\\" + library));
+    }
+    // Keeps a copy of the one report for the xmllint script when it asks for one.
+    void KeepForXmlCheck(const std::wstring& name) const
+    {
+        if (const char* copy = std::getenv("REPORT_XML_COPY"))
+            CopyFileW(OnlyReport().c_str(), (testsupport::Wide(copy) + L"\\" + name + L".Xml").c_str(), FALSE);
     }
 
     // The paths of the upload folder's files that match pattern (e.g. "*.Xml").

@@ -91,12 +91,8 @@ TEST(ExcludeHelper, PathsAgainstRegistryItems)
         {root.Join(L"Plain\\a.txt"), 1},         // existing file directly in the folder
         {root.Join(L"Plain"), 1},                // the existing folder itself
         {root.Join(L"Plain\\sub"), 0},           // an existing subfolder is tested whole
-        {root.Join(L"Plain\\sub\\a.txt"), 0},
-        {root.Join(L"Deep\\a.txt"), 0},
-        {root.Join(L"Deep"), 0},
-        {root.Join(L"Deep\\sub"), 1},
-        {root.Join(L"Deep\\missing\\deeper\\a.txt"), 1},
-        {root.Join(L"Other\\x.TMP"), 1},
+        {root.Join(L"Plain\\sub\\a.txt"), 0}, {root.Join(L"Deep\\a.txt"), 0}, {root.Join(L"Deep"), 0},
+        {root.Join(L"Deep\\sub"), 1}, {root.Join(L"Deep\\missing\\deeper\\a.txt"), 1}, {root.Join(L"Other\\x.TMP"), 1},
         {root.Join(L"Other\\"), 0},              // existing folder: tested whole, no name part
         {root.Join(L"Missing\\"), 1},            // missing folder: the empty name part matches
         {L"q:\\", 1},                            // unreadable drive root, tested whole
@@ -104,9 +100,7 @@ TEST(ExcludeHelper, PathsAgainstRegistryItems)
         {L"Q:\\file.txt", 0},                    // folder part "Q:" differs from "Q:\"
         {L"C:\\", 0},                            // existing drive root, tested whole
         {L"\\", 0},                              // the current drive's root, tested whole
-        {L"", 0},
-        {L"C:\\" + std::wstring(32767 - 3 - 4, L'a') + L".tmp", 1},
-        {L"C:\\" + std::wstring(32767 - 3, L'b'), 0},
+        {L"", 0}, {L"C:\\" + std::wstring(32767 - 3 - 4, L'a') + L".tmp", 1}, {L"C:\\" + std::wstring(32767 - 3, L'b'), 0},
         {L"C:\\Bad\xDC00\\x.txt", 1},            // unpaired surrogates in the folder
         {L"C:\\Good\\\xD800x.dat", 1},           // and in the name
         {L"C:\\Good\\\xD800.dat", 1},            // '?' at a dot matches nothing

@@ -1,5 +1,5 @@
-// The host service exports as a client program reaches them through
-// Tolvane.dll: a special-access file created, the help file started.
+// The help export as a client program reaches it through Tolvane.dll (the
+// C client of tests/scripts/c_exports.sh creates its special-access file).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -7,21 +7,15 @@
 #include "TestSupport.h"
 #include "tolvane.h"
 
-TEST(HostExports, ExportsWorkThroughTheDll)
+TEST(HostExports, HelpFileStartsThroughTheDll)
 {
     testsupport::TempFolder folder;
-    const std::wstring file = folder.Join(L"fresh.dat");
-    EXPECT_EQ(CreateFileSpecialAccess(file.c_str()), TRUE);
-    EXPECT_EQ(testsupport::ReadFileBytes(file), "");
     // Without a help address the installed help file starts: helprecorder.exe, which writes its
     // command line into "<its path>.received". The install folder's trailing backslash is not doubled.
-    folder.MakeFolder(L"Agent");
     testsupport::ScopedRegistryKey client(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tavrel\\Orbisk");
     client.SetString(L"szInstallDir", folder.Path() + L"\\");
-    const std::wstring helpFile = folder.Join(L"Agent\\qxhelp.chm"), record = helpFile + L".received";
-    ASSERT_TRUE(CopyFileW((testsupport::ModuleFolder() + L"\\helprecorder.exe").c_str(), helpFile.c_str(), FALSE));
+    const std::wstring helpFile = folder.Join(L"Agent\\qxhelp.chm");
+    ASSERT_TRUE(testsupport::CopyBuilt(L"helprecorder.exe", helpFile));
     DisplayKelmoHelp();
-    for (int i = 0; i < 600 && !testsupport::FileExists(record); ++i)
-        Sleep(100);
-    EXPECT_EQ(testsupport::ReadLines(record), std::vector<std::string>{testsupport::Narrow(helpFile)});
+    EXPECT_EQ(testsupport::WaitForLines(helpFile + L".received"), std::vector<std::string>{testsupport::Narrow(helpFile)});
 }

@@ -10,8 +10,8 @@ int main(int argc, char** argv)
 {
     langtest::TempInstall install;
     for (int i = 1; i < argc; ++i)
-        CopyFileW((testsupport::ModuleFolder() + L"\\qxres\\" + testsupport::Wide(argv[i]) + L"\\QxRes_l.dll").c_str(),
-                  (install.InstallLanguage(testsupport::Wide(argv[i])) + L"\\QxRes_l.dll").c_str(), FALSE);
+        testsupport::CopyBuilt(L"qxres\\" + testsupport::Wide(argv[i]) + L"\\QxRes_l.dll",
+                               install.InstallLanguage(testsupport::Wide(argv[i])) + L"\\QxRes_l.dll");
     wchar_t text[1000] = L"<none>";
     if (HMODULE library = LoadResourceLibrary(L"QxRes_l.dll", nullptr))
         text[std::max(0, LoadStringW(library, 705, text, 1000))] = 0;   // freed when the program ends

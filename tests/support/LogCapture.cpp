@@ -42,11 +42,12 @@ std::vector<std::string> LogCapture::Messages() const
     return messages;
 }
 
-std::vector<std::string> LogCapture::Records() const
+std::vector<std::string> LogCapture::Records(const char* category) const
 {
     std::vector<std::string> records;
     for (const CapturedEvent& e : events)
-        records.push_back(LogUtils::LevelName(e.level) + (" " + e.category) + " " + e.message +
+        if (!category || e.category == category)
+            records.push_back(LogUtils::LevelName(e.level) + (" " + e.category) + " " + e.message +
                           (e.hasError ? " [error " + std::to_string(e.errorCode) + "]" : ""));
     return records;
 }

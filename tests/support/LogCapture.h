@@ -27,8 +27,8 @@ public:
 
     std::vector<CapturedEvent> events;
     std::vector<std::string> Messages() const;
-    // The events as "level category message [error N]".
-    std::vector<std::string> Records() const;
+    // The events (of one category when given) as "level category message [error N]".
+    std::vector<std::string> Records(const char* category = nullptr) const;
     void Clear() { events.clear(); }
 };
 

@@ -70,9 +70,28 @@ void RemoveTree(const std::wstring& path)
     RemoveDirectoryW(path.c_str());
 }
 
+void MakeParentFolders(const std::wstring& path)
+{
+    for (size_t at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1))
+        CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
+}
+
+bool CopyBuilt(const std::wstring& built, const std::wstring& target)
+{
+    MakeParentFolders(target);
+    return CopyFileW((ModuleFolder() + L"\\" + built).c_str(), target.c_str(), FALSE) != FALSE;
+}
+
 bool FileExists(const std::wstring& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> WaitForLines(const std::wstring& path)
+{
+    for (int i = 0; i < 600 && !FileExists(path); ++i)
+        Sleep(100);
+    return ReadLines(path);
 }
 
 std::string ReadFileBytes(const std::wstring& path)

@@ -50,7 +50,13 @@ private:
 };
 
 void RemoveTree(const std::wstring& path);
+// Creates every missing folder above path (the last part is a file name).
+void MakeParentFolders(const std::wstring& path);
+// Copies a file of the build's bin folder ("qxres\0409\QxRes_l.dll") to target, folders included.
+bool CopyBuilt(const std::wstring& built, const std::wstring& target);
 bool FileExists(const std::wstring& path);
+// The file's lines once it exists, waiting up to a minute (none when it never came).
+std::vector<std::string> WaitForLines(const std::wstring& path);
 std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 // The file's lines split at "\r\n" (a last line without an ending is kept).

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,10 +32,8 @@ TEST(CMyString, EmptyStatesAndConstruction)
 
     CMyString fromNull(static_cast<const wchar_t*>(nullptr));
     EXPECT_FALSE(fromNull.HasText());
-    ASSERT_EQ(1u, log.events.size());
-    EXPECT_EQ("Invalid LPCWSTR NULL passed to CMyString constructor", log.events[0].message);
-    EXPECT_EQ(LogUtils::Error, log.events[0].level);
-    EXPECT_EQ("Wexmoor", log.events[0].category);
+    const std::vector<std::string> logged = {"Error Wexmoor Invalid LPCWSTR NULL passed to CMyString constructor"};
+    EXPECT_EQ(logged, log.Records());
 
     CMyString empty;
     empty = L"";
@@ -44,7 +43,7 @@ TEST(CMyString, EmptyStatesAndConstruction)
     CMyString s(L"abc");
     s = static_cast<const wchar_t*>(nullptr);
     EXPECT_FALSE(s.HasText());
-    EXPECT_EQ(1u, log.events.size()) << "assigning null logs nothing";
+    EXPECT_EQ(logged, log.Records()) << "assigning null logs nothing";
 
     s = "narrow";
     EXPECT_EQ(L"narrow", Text(s));
@@ -92,12 +91,8 @@ TEST(CMyString, CompareFindAndTrim)
 TEST(CMyString, ReplaceAndReplaceChar)
 {
     struct { const wchar_t* text; const wchar_t* find; const wchar_t* with; const wchar_t* result; unsigned int size; } cases[] = {
-        {L"abab", L"ab", L"x", L"xx", 3},
-        {L"aaa", L"aa", L"b", L"ba", 3},
-        {L"hello", L"zz", L"y", L"hello", 6},
-        {L"a-b-c", L"-", nullptr, L"abc", 4},
-        {L"x", L"x", L"long", L"long", 5},
-        {L"ab", L"", L"q", L"ab", 3},
+        {L"abab", L"ab", L"x", L"xx", 3}, {L"aaa", L"aa", L"b", L"ba", 3}, {L"hello", L"zz", L"y", L"hello", 6},
+        {L"a-b-c", L"-", nullptr, L"abc", 4}, {L"x", L"x", L"long", L"long", 5}, {L"ab", L"", L"q", L"ab", 3},
     };
     for (const auto& c : cases) {
         CMyString s(c.text);
@@ -106,25 +101,21 @@ TEST(CMyString, ReplaceAndReplaceChar)
         EXPECT_EQ(c.size, s.GetSize()) << testing::PrintToString(std::wstring(c.text));
     }
 
-    CMyString commas(L"a,b");
-    commas.ReplaceChar(L',', L"; ");
-    EXPECT_EQ(L"a; b", Text(commas));
-    EXPECT_EQ(6u, commas.GetSize());
-
-    CMyString terminator(L"ab");
-    terminator.ReplaceChar(L'\0', L"xy");
-    EXPECT_EQ(L"abxy", Text(terminator)) << "the walk covers the terminator";
-    EXPECT_EQ(5u, terminator.GetSize());
-
-    CMyString trimmed(L" a ");
-    trimmed.Trim();
-    trimmed.ReplaceChar(L' ', L"long");
-    EXPECT_EQ(L"a", Text(trimmed)) << "characters behind the terminator stay behind it";
-
-    CMyString unchanged(L"abc");
-    unchanged.ReplaceChar(L',', L";");
-    EXPECT_EQ(L"abc", Text(unchanged));
-    EXPECT_EQ(4u, unchanged.GetSize());
+    // The walk covers the terminator; after a trim, characters behind the terminator stay behind it
+    // (size 0: not compared).
+    struct { const wchar_t* text; bool trim; wchar_t find; const wchar_t* with; const wchar_t* result; unsigned int size;
+    } chars[] = {
+        {L"a,b", false, L',', L"; ", L"a; b", 6}, {L"ab", false, L'\0', L"xy", L"abxy", 5},
+        {L" a ", true, L' ', L"long", L"a", 0}, {L"abc", false, L',', L";", L"abc", 4},
+    };
+    for (const auto& c : chars) {
+        CMyString s(c.text);
+        if (c.trim)
+            s.Trim();
+        s.ReplaceChar(c.find, c.with);
+        EXPECT_EQ(std::wstring(c.result), Text(s)) << testing::PrintToString(std::wstring(c.text));
+        EXPECT_TRUE(c.size == 0 || c.size == s.GetSize()) << testing::PrintToString(std::wstring(c.text));
+    }
 
     CMyString none;
     none.Replace(L"a", L"b");
@@ -154,32 +145,24 @@ TEST(FaultGuard, ProcessorFaultBecomesSystemException)
 {
     // A pointer into unmapped memory makes the copy fault inside the runtime.
     const wchar_t* bad = reinterpret_cast<const wchar_t*>(static_cast<uintptr_t>(0x10));
+    auto codeOf = [](const std::function<void()>& work) {   // the code of the exception thrown, 0 for none
+        try {
+            work();
+        } catch (const CSystemException& e) {
+            return e.code;
+        }
+        return 0u;
+    };
     LogCapture log;
-    for (int round = 0; round < 3; ++round) {
-        unsigned int code = 0;
-        try {
-            CMyString s(bad);
-        } catch (const CSystemException& e) {
-            code = e.code;
-        }
-        EXPECT_EQ(Tolvane::kStringFailure, code);
-
+    for (int round = 0; round < 3; ++round) {   // the guard works again after each fault
+        EXPECT_EQ(Tolvane::kStringFailure, codeOf([&] { CMyString s(bad); }));
         CMyString target(L"old");
-        try {
-            target = bad;
-            ADD_FAILURE() << "no exception";
-        } catch (const CSystemException& e) {
-            EXPECT_EQ(Tolvane::kStringFailure, e.code);
-        }
+        EXPECT_EQ(Tolvane::kStringFailure, codeOf([&] { target = bad; }));
         EXPECT_EQ(0u, target.GetSize()) << "the guard zeroes the size";
     }
-    ASSERT_EQ(6u, log.events.size());
-    for (const auto& event : log.events) {
-        EXPECT_EQ("Exception occurred", event.message);
-        EXPECT_EQ(LogUtils::Error, event.level);
-        EXPECT_EQ("Wexmoor", event.category);
+    EXPECT_EQ(std::vector<std::string>(6, "Error Wexmoor Exception occurred"), log.Records());
+    for (const auto& event : log.events)
         EXPECT_NE(std::string::npos, event.sourceFile.find("CMyString"));
-    }
 }
 
 TEST(CPointerList, OrderAndBounds)
@@ -208,11 +191,8 @@ TEST(CFileName, AssignmentAndSeparators)
     struct { const wchar_t* name; const wchar_t* part; const wchar_t* joined; } appends[] = {
         {L"C:\\Install\\", L"\\Kelmo\\Trennix.DLL", L"C:\\Install\\Kelmo\\Trennix.DLL"},
         {L"C:\\Install", L"\\Kelmo\\Trennix.DLL", L"C:\\Install\\Kelmo\\Trennix.DLL"},
-        {L"C:\\Install", L"Agent", L"C:\\Install\\Agent"},
-        {L"C:\\Install\\", L"", L"C:\\Install\\"},
-        {L"C:\\Install", L"", L"C:\\Install\\"},
-        {L"http://host/", L"x", L"http://host/x"},
-        {L"a/b", L"\\c", L"a/b/\\c"},
+        {L"C:\\Install", L"Agent", L"C:\\Install\\Agent"}, {L"C:\\Install\\", L"", L"C:\\Install\\"},
+        {L"C:\\Install", L"", L"C:\\Install\\"}, {L"http://host/", L"x", L"http://host/x"}, {L"a/b", L"\\c", L"a/b/\\c"},
         {L"C:\\Install\\\\", L"\\\\x", L"C:\\Install\\\\\\x"},
     };
     for (const auto& c : appends) {
@@ -248,11 +228,8 @@ TEST(CFileName, AssignmentAndSeparators)
 TEST(CFileName, RemoveFileSpecAndSplitPath)
 {
     struct { const wchar_t* path; const wchar_t* removed; const wchar_t* folder; const wchar_t* name; } cases[] = {
-        {L"C:\\a\\b.txt", L"C:\\a", L"C:\\a", L"b.txt"},
-        {L"C:\\a\\", L"C:\\a", L"C:\\a", L""},
-        {L"plain", L"plain", L"<none>", L"<none>"},
-        {L"\\x", L"", L"", L"x"},
-        {L"a/b/c", L"a/b", L"<none>", L"<none>"},
+        {L"C:\\a\\b.txt", L"C:\\a", L"C:\\a", L"b.txt"}, {L"C:\\a\\", L"C:\\a", L"C:\\a", L""},
+        {L"plain", L"plain", L"<none>", L"<none>"}, {L"\\x", L"", L"", L"x"}, {L"a/b/c", L"a/b", L"<none>", L"<none>"},
     };
     for (const auto& c : cases) {
         CFileName path(c.path);
@@ -271,13 +248,8 @@ TEST(CFileName, ExistsAndIsFolderOnDisk)
     const std::wstring file = temp.Join(L"file.txt");
     testsupport::WriteFileBytes(file, "x");
     struct { std::wstring path; BOOL exists; BOOL folder; } cases[] = {
-        {temp.Path(), TRUE, TRUE},
-        {file, TRUE, FALSE},
-        {temp.Join(L"missing"), FALSE, FALSE},
-        {L"Q:\\", FALSE, TRUE},
-        {L"Q:", FALSE, TRUE},
-        {L"Q:\\missing", FALSE, FALSE},
-        {L"1:\\", FALSE, FALSE},
+        {temp.Path(), TRUE, TRUE}, {file, TRUE, FALSE}, {temp.Join(L"missing"), FALSE, FALSE}, {L"Q:\\", FALSE, TRUE},
+        {L"Q:", FALSE, TRUE}, {L"Q:\\missing", FALSE, FALSE}, {L"1:\\", FALSE, FALSE},
     };
     for (const auto& c : cases) {
         CFileName name(c.path.c_str());
@@ -302,23 +274,15 @@ TEST(CFileName, DeleteAndItsLogRecords)
     EXPECT_TRUE(log.events.empty());
 
     EXPECT_FALSE(existing.Delete());
-    ASSERT_EQ(2u, log.events.size());
-    EXPECT_EQ(LogUtils::Info, log.events[0].level);
-    EXPECT_EQ("Unable to delete the file (" + testsupport::Narrow(file) + ") as it does not exist",
-              log.events[0].message);
-    EXPECT_EQ(LogUtils::Warning, log.events[1].level);
-    EXPECT_EQ("Failed to delete file " + testsupport::Narrow(file), log.events[1].message);
-    EXPECT_TRUE(log.events[1].hasError);
-    EXPECT_EQ(static_cast<unsigned>(ERROR_FILE_NOT_FOUND), log.events[1].errorCode);
+    EXPECT_EQ((std::vector<std::string>{
+                  "Info Wexmoor Unable to delete the file (" + testsupport::Narrow(file) + ") as it does not exist",
+                  "Warning Wexmoor Failed to delete file " + testsupport::Narrow(file) + " [error 2]"}),
+              log.Records());
 
     log.Clear();
     CFileName none;
     EXPECT_FALSE(none.Delete());
-    ASSERT_EQ(2u, log.events.size());
-    EXPECT_EQ(LogUtils::Debug, log.events[0].level);
-    EXPECT_EQ("CFileName::Delete(): Attempt to delete undefined file", log.events[0].message);
-    EXPECT_EQ(LogUtils::Warning, log.events[1].level);
-    EXPECT_EQ("Failed to delete file ", log.events[1].message);
-    for (const auto& event : log.events)
-        EXPECT_EQ("Wexmoor", event.category);
+    EXPECT_EQ((std::vector<std::string>{"Debug Wexmoor CFileName::Delete(): Attempt to delete undefined file",
+                                        "Warning Wexmoor Failed to delete file  [error 3]"}),
+              log.Records());
 }

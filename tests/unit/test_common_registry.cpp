@@ -13,75 +13,62 @@ const wchar_t kTestKey[] = L"SOFTWARE\\Tavrel\\TolvaneTests\\Registry";
 
 } // namespace
 
-TEST(CRegHelp, DwordOfFewerBytesReadsTheBytesThere)
-{
-    ScopedRegistryKey fixture(HKEY_LOCAL_MACHINE, kTestKey);
-    const unsigned char bytes[] = {0x34, 0x12, 0x56};
-    struct { const wchar_t* name; DWORD size; int result; DWORD number; } cases[] = {
-        {L"dwEmpty", 0, 1, 0},
-        {L"dwOne", 1, 1, 0x34},
-        {L"dwTwo", 2, 1, 0x1234},
-        {L"dwThree", 3, 1, 0x561234},
-    };
-    for (const auto& c : cases)
-        fixture.SetRaw(c.name, REG_DWORD, bytes, c.size);
-    const unsigned char eight[8] = {1, 0, 0, 0, 1, 0, 0, 0};
-    fixture.SetRaw(L"dwEight", REG_DWORD, eight, sizeof(eight));
+// A test key with numbers of 0 to 4 and 8 bytes, strings with and without a terminator, of odd size,
+// empty, longer than 520 characters and to be expanded.
+class RegistryValues : public testing::Test {
+protected:
+    RegistryValues()
+    {
+        const unsigned char bytes[] = {0x34, 0x12, 0x56}, eight[8] = {1, 0, 0, 0, 1, 0, 0, 0};
+        for (DWORD size = 0; size < 4; ++size)
+            key.SetRaw(L"dw" + std::to_wstring(size), REG_DWORD, bytes, size);
+        key.SetRaw(L"dwEight", REG_DWORD, eight, sizeof(eight));
+        key.SetDword(L"dwNumber", 42);
+        key.SetString(L"szText", L"hello");
+        key.SetString(L"szExpand", L"%TEMP%\\x", REG_EXPAND_SZ);
+        key.SetString(L"szLong", std::wstring(600, L'x'));
+        // The platform adds a terminator that the data misses when one follows it in memory: none does here.
+        const wchar_t unterminated[] = {L'a', L'b', L'!'};
+        key.SetRaw(L"szRaw", REG_SZ, unterminated, 2 * sizeof(wchar_t));
+        key.SetRaw(L"szEmpty", REG_SZ, L"", 0);
+        key.SetRaw(L"szOdd", REG_SZ, "abc", 3);
+    }
+    ScopedRegistryKey key{HKEY_LOCAL_MACHINE, kTestKey};
+};
 
+// Numbers of fewer than four bytes read the bytes there; more than four do not fit the read.
+// Strings are read without expansion, and data without a terminator still ends.
+TEST_F(RegistryValues, CRegHelpTypedReadsAndWrites)
+{
     CRegHelp reg;
     reg.SetKeyName(kTestKey);
     ASSERT_EQ(1, reg.Open(HKEY_LOCAL_MACHINE, 0));
-    for (const auto& c : cases) {
+    const struct { const wchar_t* name; int result; DWORD number; } numbers[] = {
+        {L"dw0", 1, 0}, {L"dw1", 1, 0x34}, {L"dw2", 1, 0x1234}, {L"dw3", 1, 0x561234}, {L"dwEight", 0, 0},
+        {L"dwNumber", 1, 42}, {L"szText", 0, 0},
+    };
+    for (const auto& c : numbers) {
         DWORD number = 0xFFFFFFFF;
         EXPECT_EQ(c.result, reg.GetDword(c.name, number)) << testsupport::Narrow(c.name);
         EXPECT_EQ(c.number, number) << testsupport::Narrow(c.name);
     }
-    DWORD number = 7;
-    EXPECT_EQ(0, reg.GetDword(L"dwEight", number)) << "more than 4 bytes do not fit the read";
-    EXPECT_EQ(0u, number);
-}
-
-TEST(CRegHelp, TypedReadsAndWrites)
-{
-    ScopedRegistryKey fixture(HKEY_LOCAL_MACHINE, kTestKey);
-    fixture.SetString(L"szText", L"hello");
-    fixture.SetString(L"szExpand", L"%TEMP%\\x", REG_EXPAND_SZ);
-    fixture.SetDword(L"dwNumber", 42);
-    const wchar_t unterminated[] = {L'a', L'b'};
-    fixture.SetRaw(L"szRaw", REG_SZ, unterminated, sizeof(unterminated));
-    fixture.SetRaw(L"szEmpty", REG_SZ, L"", 0);
-
-    CRegHelp reg;
-    reg.SetKeyName(kTestKey);
-    ASSERT_EQ(1, reg.Open(HKEY_LOCAL_MACHINE, 0));
-
-    CMyString text;
-    EXPECT_EQ(1, reg.GetString(L"szText", text));
-    EXPECT_STREQ(L"hello", text.c_str());
-    EXPECT_EQ(1, reg.GetString(L"szExpand", text));
-    EXPECT_STREQ(L"%TEMP%\\x", text.c_str()) << "no expansion";
-    EXPECT_EQ(1, reg.GetString(L"szRaw", text));
-    EXPECT_STREQ(L"ab", text.c_str()) << "data without terminator still ends";
-    EXPECT_EQ(0, reg.GetString(L"szEmpty", text));
-    EXPECT_EQ(0, reg.GetString(L"dwNumber", text));
-    EXPECT_EQ(0, reg.GetString(L"missing", text));
-    EXPECT_FALSE(text.HasText());
-
-    DWORD number = 7;
-    EXPECT_EQ(1, reg.GetDword(L"dwNumber", number));
-    EXPECT_EQ(42u, number);
-    number = 7;
-    EXPECT_EQ(0, reg.GetDword(L"szText", number));
-    EXPECT_EQ(0u, number) << "a REG_SZ value leaves the out value 0";
+    const struct { const wchar_t* name; int result; const wchar_t* text; /* null: none */ } strings[] = {
+        {L"szText", 1, L"hello"}, {L"szExpand", 1, L"%TEMP%\\x"}, {L"szRaw", 1, L"ab"}, {L"szEmpty", 0, nullptr},
+        {L"dwNumber", 0, nullptr}, {L"missing", 0, nullptr},
+    };
+    for (const auto& c : strings) {
+        CMyString text(L"stale");
+        EXPECT_EQ(c.result, reg.GetString(c.name, text)) << testsupport::Narrow(c.name);
+        EXPECT_EQ(c.text ? c.text : L"(none)", std::wstring(text.HasText() ? text.c_str() : L"(none)"));
+    }
 
     EXPECT_EQ(0, reg.SetString(L"szNew", CMyString(L"x"))) << "read-only key";
-
-    CMyString name;
-    DWORD type = 0;
+    CMyString name, text;
+    DWORD type = 0, number = 0;
     int count = 0;
     for (DWORD i = 0; reg.EnumValueName(i, name, &type); ++i)
         ++count;
-    EXPECT_EQ(5, count);
+    EXPECT_EQ(12, count);
     EXPECT_FALSE(name.HasText()) << "failed enumeration empties the name";
 
     CRegHelp writer;
@@ -101,31 +88,18 @@ TEST(CRegHelp, TypedReadsAndWrites)
     EXPECT_EQ(0, missing.Open(HKEY_LOCAL_MACHINE, 0));
 }
 
-TEST(ReadRegString, ResultsAndCounts)
+TEST_F(RegistryValues, ReadRegStringResultsAndCounts)
 {
-    ScopedRegistryKey fixture(HKEY_LOCAL_MACHINE, kTestKey);
-    fixture.SetString(L"long", std::wstring(600, L'x'));
-    fixture.SetString(L"short", L"abc");
-    fixture.SetDword(L"number", 1);
-    fixture.SetRaw(L"odd", REG_SZ, "abc", 3);
-    const wchar_t unterminated[] = {L'a', L'b'};
-    fixture.SetRaw(L"unterminated", REG_SZ, unterminated, sizeof(unterminated));
-    fixture.SetRaw(L"empty", REG_SZ, L"", 0);
-
     struct { const wchar_t* name; DWORD capacity; LONG result; DWORD count; const wchar_t* text; } cases[] = {
-        {L"long", 521, ERROR_MORE_DATA, 0, nullptr},
-        {L"long", 601, ERROR_SUCCESS, 601, nullptr},
-        {L"short", 521, ERROR_SUCCESS, 4, L"abc"},
-        {L"missing", 521, ERROR_FILE_NOT_FOUND, 0, nullptr},
-        {L"number", 521, ERROR_INVALID_DATA, 0, nullptr},
-        {L"odd", 521, ERROR_INVALID_DATA, 0, nullptr},
-        {L"unterminated", 521, ERROR_INVALID_DATA, 0, nullptr},
-        {L"empty", 521, ERROR_SUCCESS, 1, L""},
+        {L"szLong", 521, ERROR_MORE_DATA, 0, nullptr}, {L"szLong", 601, ERROR_SUCCESS, 601, nullptr},
+        {L"szText", 521, ERROR_SUCCESS, 6, L"hello"}, {L"missing", 521, ERROR_FILE_NOT_FOUND, 0, nullptr},
+        {L"dwNumber", 521, ERROR_INVALID_DATA, 0, nullptr}, {L"szOdd", 521, ERROR_INVALID_DATA, 0, nullptr},
+        {L"szRaw", 521, ERROR_INVALID_DATA, 0, nullptr}, {L"szEmpty", 521, ERROR_SUCCESS, 1, L""},
     };
     for (const auto& c : cases) {
         std::wstring buffer(c.capacity, L'?');
         DWORD count = c.capacity;
-        EXPECT_EQ(c.result, ReadRegString(fixture.Handle(), c.name, &buffer[0], &count)) << c.name;
+        EXPECT_EQ(c.result, ReadRegString(key.Handle(), c.name, &buffer[0], &count)) << c.name;
         EXPECT_EQ(c.count, count) << c.name;
         if (c.text) {
             EXPECT_STREQ(c.text, buffer.c_str()) << c.name;

@@ -39,9 +39,8 @@ TEST(OnAccessExclusion, RequestsReachTheDriverOnlyAfterASuccessfulInit)
         SCOPED_TRACE("case " + std::to_string(&c - cases));
         testsupport::TempFolder root;
         testsupport::ScopedRegistryKey key(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tavrel\\Orbisk");
-        const std::wstring library = root.MakeFolder(L"Kelmo") + L"\\Trennix.DLL", record = root.Join(L"record.txt");
-        ASSERT_TRUE(!c.libraryBuild ||
-                    CopyFileW((testsupport::ModuleFolder() + L"\\" + c.libraryBuild).c_str(), library.c_str(), FALSE));
+        const std::wstring library = root.Join(L"Kelmo\\Trennix.DLL"), record = root.Join(L"record.txt");
+        ASSERT_TRUE(!c.libraryBuild || testsupport::CopyBuilt(c.libraryBuild, library));
         if (c.folderEnd)
             key.SetString(L"szInstallDir", root.Path() + c.folderEnd);
         SetEnvironmentVariableW(L"TRENNIX_RECORD", record.c_str());

@@ -23,34 +23,19 @@ namespace {
 // Copies the recorder to target; returns the file it will write there.
 std::wstring InstallRecorder(const std::wstring& target)
 {
-    const std::wstring source = testsupport::ModuleFolder() + L"\\helprecorder.exe";
-    return CopyFileW(source.c_str(), target.c_str(), FALSE) ? target + L".received" : std::wstring();
-}
-
-// The recorder's lines, waiting up to a minute for them; empty when none came.
-std::vector<std::string> WaitForRecord(const std::wstring& record)
-{
-    for (int i = 0; i < 600 && !testsupport::FileExists(record); ++i)
-        Sleep(100);
-    return testsupport::ReadLines(record);
+    return testsupport::CopyBuilt(L"helprecorder.exe", target) ? target + L".received" : std::wstring();
 }
 
 // The help file and a handler of the address scheme "tolvanehelptest" (its
-// "open" command passes openArguments, then the address), both recorders.
-struct HelpPrograms {
-    explicit HelpPrograms(const std::wstring& openArguments)
-    {
-        folder.MakeFolder(L"Agent");
-        helpFile = folder.Join(L"Agent\\qxhelp.chm");
-        handler = folder.Join(L"handler.exe");
-        helpRecord = InstallRecorder(helpFile);
-        handlerRecord = InstallRecorder(handler);
-        scheme.SetString(L"URL Protocol", L"");
-        open.SetString(L"", L"\"" + handler + L"\" " + openArguments + L"\"%1\"");
-    }
+// "open" command passes the test's arguments, then the address), both recorders.
+class HostHelp : public testing::Test {
+protected:
+    HostHelp() { scheme.SetString(L"URL Protocol", L""); }
+    void OpenCommand(const std::wstring& arguments) { open.SetString(L"", L"\"" + handler + L"\" " + arguments + L"\"%1\""); }
 
     testsupport::TempFolder folder;
-    std::wstring helpFile, handler, helpRecord, handlerRecord;
+    const std::wstring helpFile = folder.Join(L"Agent\\qxhelp.chm"), handler = folder.Join(L"handler.exe");
+    const std::wstring helpRecord = InstallRecorder(helpFile), handlerRecord = InstallRecorder(handler);
     ScopedRegistryKey scheme{HKEY_CLASSES_ROOT, L"tolvanehelptest"};
     ScopedRegistryKey open{HKEY_CLASSES_ROOT, L"tolvanehelptest\\shell\\open\\command"};
 };
@@ -98,17 +83,14 @@ TEST(HostLaunch, StartsTheProgramWaitsWhenAskedAndLogs)
         if (c.result == 1) {   // the command line, then the arguments
             std::vector<std::string> recorded = {c.commandLine};
             recorded.insert(recorded.end(), c.received.begin(), c.received.end());
-            EXPECT_EQ(WaitForRecord(record), recorded);
+            EXPECT_EQ(testsupport::WaitForLines(record), recorded);
         }
     }
 }
 
-TEST(HostHelp, DisplayKelmoHelpOpensTheAddressElseTheHelpFile)
+TEST_F(HostHelp, DisplayKelmoHelpOpensTheAddressElseTheHelpFile)
 {
-    HelpPrograms programs(L"");
-    const testsupport::TempFolder& folder = programs.folder;
-    const std::wstring &helpFile = programs.helpFile, &helpRecord = programs.helpRecord,
-                       &handlerRecord = programs.handlerRecord;
+    OpenCommand(L"");
     const std::string address = "tolvanehelptest:topics/scan?page=7", unknown = "tolvanenohandler:topics";
     const std::string tooLong(600, 'u');
     const std::string noAgentKey = "Debug Tolvane Tolvane::Unable to open STRREG_MDT_AGENT_ROOT key in registry...";
@@ -149,10 +131,10 @@ TEST(HostHelp, DisplayKelmoHelpOpensTheAddressElseTheHelpFile)
             records[0].erase(records[0].find("GetLastError = ") + 15);
         EXPECT_EQ(records, expected);
         if (c.helpFileRuns) {   // with the path as its command line
-            EXPECT_EQ(WaitForRecord(helpRecord), std::vector<std::string>{Narrow(helpFile)});
+            EXPECT_EQ(testsupport::WaitForLines(helpRecord), std::vector<std::string>{Narrow(helpFile)});
         }
         if (c.url == address.c_str()) {   // the handler receives the address as its one argument
-            const std::vector<std::string> received = WaitForRecord(handlerRecord);
+            const std::vector<std::string> received = testsupport::WaitForLines(handlerRecord);
             ASSERT_EQ(received.size(), 2u);
             EXPECT_EQ(received[1], address);
         }
@@ -164,17 +146,14 @@ TEST(HostHelp, DisplayKelmoHelpOpensTheAddressElseTheHelpFile)
 // and show state for the address, the launcher's start-up information and
 // creation flags for the help file (of those, a new process group is what
 // the child can see).
-TEST(HostHelp, VerbShowStateAndCreationFlagsReachTheStartedPrograms)
+TEST_F(HostHelp, VerbShowStateAndCreationFlagsReachTheStartedPrograms)
 {
-    HelpPrograms programs(L"verb=open ");
-    const testsupport::TempFolder& folder = programs.folder;
-    const std::wstring &helpFile = programs.helpFile, &helpRecord = programs.helpRecord,
-                       &handlerRecord = programs.handlerRecord;
+    OpenCommand(L"verb=open ");
     ScopedRegistryKey other(HKEY_CLASSES_ROOT, L"tolvanehelptest\\shell\\other\\command");
     const wchar_t defaultVerb[] = L"other";   // the scheme's default verb is not "open"
-    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(programs.scheme.Handle(), L"shell", nullptr, REG_SZ, defaultVerb,
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(scheme.Handle(), L"shell", nullptr, REG_SZ, defaultVerb,
                                              sizeof(defaultVerb)));
-    other.SetString(L"", L"\"" + programs.handler + L"\" verb=other \"%1\"");
+    other.SetString(L"", L"\"" + handler + L"\" verb=other \"%1\"");
     const std::string address = "tolvanehelptest:topics";
 
     SetEnvironmentVariableW(L"TOLVANE_RECORD_STARTUP", L"1");
@@ -184,7 +163,7 @@ TEST(HostHelp, VerbShowStateAndCreationFlagsReachTheStartedPrograms)
         ScopedRegistryKey agent(HKEY_LOCAL_MACHINE, kAgentKey);
         agent.SetString(kHelpUrlValue, testsupport::Wide(address));
         DisplayKelmoHelp();
-        const std::vector<std::string> received = WaitForRecord(handlerRecord);
+        const std::vector<std::string> received = testsupport::WaitForLines(handlerRecord);
         ASSERT_GE(received.size(), 4u);
         EXPECT_EQ(received[1], "verb=open");
         EXPECT_EQ(received[2], address);
@@ -192,7 +171,7 @@ TEST(HostHelp, VerbShowStateAndCreationFlagsReachTheStartedPrograms)
 
         agent.DeleteValue(kHelpUrlValue);
         DisplayKelmoHelp();
-        EXPECT_EQ(WaitForRecord(helpRecord),
+        EXPECT_EQ(testsupport::WaitForLines(helpRecord),
                   (std::vector<std::string>{Narrow(helpFile), "startup flags: 0x1 show: 1", "new process group: 1"}));
     }
     SetEnvironmentVariableW(L"TOLVANE_RECORD_STARTUP", nullptr);

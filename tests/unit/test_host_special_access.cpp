@@ -65,6 +65,10 @@ void ExpectDescriptor(SECURITY_ATTRIBUTES* attributes, const Entries& expected, 
 
 void* g_realCreateFile = nullptr;   // the original behind the CreateFileW hook
 
+// Everyone, LocalSystem and Administrators: a shared file's entries (no own entry), a report file's.
+const Entries kShared = {{"S-1-1-0", 0x130089}, {"S-1-5-18", 0x1F01FF}, {"S-1-5-32-544", 0x1F01FF}};
+const Entries kReport = {{"S-1-1-0", 0x80010000}, {"S-1-5-18", 0x10000000}, {"S-1-5-32-544", 0x10000000}};
+
 } // namespace
 
 TEST(HostSpecialAccess, CallerEntryFollowsTheToken)
@@ -85,14 +89,13 @@ TEST(HostSpecialAccess, CallerEntryFollowsTheToken)
     alignas(TOKEN_USER) BYTE user[512];
     DWORD bytes = 0;
     ASSERT_TRUE(GetTokenInformation(caller.Get(), TokenUser, user, sizeof user, &bytes));
-    const Entries shared = {{"S-1-1-0", 0x130089}, {"S-1-5-18", 0x1F01FF}, {"S-1-5-32-544", 0x1F01FF}};
-    Entries withOwn = shared;   // the ordinary account is this process's account
+    Entries withOwn = kShared;   // the ordinary account is this process's account
     withOwn.push_back({SidText(reinterpret_cast<TOKEN_USER*>(user)->User.Sid), 0x1F01FF});
     const struct { const char* name; HANDLE token; Entries entries; std::vector<std::string> log; } cases[] = {
-        {"no token", nullptr, shared, {}},
-        {"administrator (this process)", caller.Get(), shared, {}},
+        {"no token", nullptr, kShared, {}},
+        {"administrator (this process)", caller.Get(), kShared, {}},
         {"ordinary account", ordinary.Get(), withOwn, {}},
-        {"user unreadable", unreadable.Get(), shared, {"Warning Tolvane Unable to get Sid from token [error 5]"}},
+        {"user unreadable", unreadable.Get(), kShared, {"Warning Tolvane Unable to get Sid from token [error 5]"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -104,14 +107,6 @@ TEST(HostSpecialAccess, CallerEntryFollowsTheToken)
     }
     // No process here runs as LocalSystem: its SID is given to the decision directly.
     EXPECT_FALSE(Host::NeedsOwnEntry(CSid::LocalSystem().Get(), false));
-}
-
-TEST(HostSpecialAccess, ReportFileDescriptorHasGenericRightsAndAdministratorsAsOwner)
-{
-    Host::CSecureFileAttributes attributes;
-    SpecialAccess::BuildAttributes(attributes);
-    ExpectDescriptor(attributes.Seal(), {{"S-1-1-0", 0x80010000}, {"S-1-5-18", 0x10000000},
-                                         {"S-1-5-32-544", 0x10000000}}, "S-1-5-32-544");
 }
 
 TEST(HostSpecialAccess, FilesOnDiskAndTheirRecords)
@@ -205,12 +200,11 @@ TEST(HostSpecialAccess, CreateFileReceivesTheDescriptor)
     g_realCreateFile = hook.Original();
     testsupport::TempFolder folder;
 
-    expected = {{{"S-1-1-0", 0x80010000}, {"S-1-5-18", 0x10000000}, {"S-1-5-32-544", 0x10000000}},
-                "S-1-5-32-544", CREATE_NEW, 0};
+    expected = {kReport, "S-1-5-32-544", CREATE_NEW, 0};   // generic rights, Administrators as owner
     EXPECT_TRUE(SpecialAccess().CreateSpecialFile(folder.Join(L"report.tmp").c_str()));
     EXPECT_EQ(1, expected.calls);
     // This process is an administrator: no entry of its own.
-    expected = {{{"S-1-1-0", 0x130089}, {"S-1-5-18", 0x1F01FF}, {"S-1-5-32-544", 0x1F01FF}}, "", CREATE_ALWAYS, 0};
+    expected = {kShared, "", CREATE_ALWAYS, 0};
     EXPECT_TRUE(CreateFileSpecialAccess(folder.Join(L"shared.dat").c_str()));
     EXPECT_EQ(1, expected.calls);
 }

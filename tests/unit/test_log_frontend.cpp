@@ -22,14 +22,9 @@ TEST(LogFrontEnd, MessageLengthAndTrailingControlCharacters)
     TOLVANE_LOG(Info).Write(L"line\r\n");
     TOLVANE_LOG(Info).Write("\r\n\t\x7f");
     TOLVANE_LOG(Info).Write("keep \t inner");
-    ASSERT_EQ(7u, log.events.size());
-    EXPECT_EQ(fits, log.events[0].message);
-    EXPECT_EQ(fits, log.events[1].message) << "a longer message keeps its first 20479 characters";
-    EXPECT_EQ(std::string(20479, 'w'), log.events[2].message);
-    EXPECT_EQ("CreateFile()..", log.events[3].message);
-    EXPECT_EQ("line", log.events[4].message);
-    EXPECT_EQ("", log.events[5].message);
-    EXPECT_EQ("keep \t inner", log.events[6].message);
+    // A longer message keeps its first 20479 characters; trailing control characters are dropped, inner ones kept.
+    EXPECT_EQ((std::vector<std::string>{fits, fits, std::string(20479, 'w'), "CreateFile()..", "line", "", "keep \t inner"}),
+              log.Messages());
 }
 
 TEST(LogFrontEnd, EventFieldsAndErrors)
@@ -41,12 +36,8 @@ TEST(LogFrontEnd, EventFieldsAndErrors)
     EXPECT_FALSE(event.hasError);
     event.WithError(5).Write(L"wide %s %d", L"text", 3);
     event.WriteError(2, "narrow %s", "text");
-    ASSERT_EQ(2u, log.events.size());
-    EXPECT_EQ("wide text 3", log.events[0].message);
-    EXPECT_EQ(5u, log.events[0].errorCode);
-    EXPECT_EQ("narrow text", log.events[1].message);
-    EXPECT_EQ(2u, log.events[1].errorCode);
-    EXPECT_TRUE(log.events[1].hasError);
+    EXPECT_EQ((std::vector<std::string>{"Warning Tolvane wide text 3 [error 5]", "Warning Tolvane narrow text [error 2]"}),
+              log.Records());
     EXPECT_EQ(nullptr, event.narrowMessage) << "the message does not outlive the call";
 }
 
@@ -66,12 +57,7 @@ TEST(LogFrontEnd, LastErrorIsPreserved)
 
 TEST(LogFrontEnd, FormatErrorText)
 {
-    struct Case {
-        unsigned int code;
-        const char* text;
-        const char* why;
-    };
-    const Case cases[] = {
+    const struct { unsigned int code; const char* text; const char* why; } cases[] = {
         {2, "Error=2: File not found.", "system text without inserts"},
         {5, "Error=5: Access denied.", "system text without inserts"},
         {0x80004005u, "Error=0x80004005: Call failed.", "negative codes in hexadecimal"},
@@ -79,7 +65,7 @@ TEST(LogFrontEnd, FormatErrorText)
         {193, "Error=193: ", "system text with an insert marker: the prefix alone"},
     };
     char buffer[LogUtils::kErrorTextBytes];
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         EXPECT_STREQ(c.text, LogUtils::FormatErrorText(c.code, buffer)) << c.why;
 }
 

@@ -9,11 +9,13 @@
 #include <ctime>
 #include <regex>
 #include <set>
+#include <sstream>
 #include "common/SystemException.h"
 #include "log/LogArchive.h"
 #include "log/LogFileMutex.h"
 #include "log/LogFileSink.h"
 #include "log/SyslogSink.h"
+#include "child_process.h"
 #include "log_test_support.h"
 
 using namespace LogUtils;
@@ -189,33 +191,17 @@ TEST(LogSyslog, DatagramByteForByte)
     closesocket(udp), WSACleanup();
 }
 
-// log_writer.exe started under this process's debugger: each line arrives as one debug string.
+// log_writer.exe started under debug_capture.exe as its debugger: each line arrives as one debug string.
 TEST(LogDebugString, ChildProcessLinesReachItsDebugger)
 {
     logtest::ClientSetup client;
     client.WriteIni("[debugger]\nfilter=*.Debug\ntype=outputdebugstring\nformat=%l %f %m\n");
-    std::wstring command = L"\"" + ModuleFolder() + L"\\log_writer.exe\" traced 3";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION child = {};
-    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr, nullptr,
-                               &startup, &child));
-    std::vector<std::string> received;
-    DEBUG_EVENT event = {};
-    while (event.dwDebugEventCode != EXIT_PROCESS_DEBUG_EVENT) {
-        ASSERT_TRUE(WaitForDebugEvent(&event, 60000));
-        const bool fault = event.dwDebugEventCode == EXCEPTION_DEBUG_EVENT &&
-                           event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT;
-        if (event.dwDebugEventCode == OUTPUT_DEBUG_STRING_EVENT) {
-            std::string text(event.u.DebugString.nDebugStringLength, '\0');
-            ReadProcessMemory(child.hProcess, event.u.DebugString.lpDebugStringData, &text[0], text.size(), nullptr);
-            if (text.find("traced-") != std::string::npos)
-                received.push_back(text.c_str());   // up to its terminating zero
-        }
-        ContinueDebugEvent(event.dwProcessId, event.dwThreadId, fault ? DBG_EXCEPTION_NOT_HANDLED : DBG_CONTINUE);
-    }
-    EXPECT_EQ(0u, event.u.ExitProcess.dwExitCode);
-    CloseHandle(child.hThread), CloseHandle(child.hProcess);
-    EXPECT_EQ((std::vector<std::string>{"Info Tolvane traced-00000\n", "Info Tolvane traced-00001\n",
-                                        "Info Tolvane traced-00002\n"}), received);
+    const ChildResult result = RunChild(L"debug_capture.exe log_writer.exe traced 3");
+    std::vector<std::string> received;   // the debugger's lines of the writer's strings, and its exit code
+    std::istringstream lines(result.output);
+    for (std::string line; std::getline(lines, line, '\n');)
+        if (line.find("traced-") != std::string::npos || line.find("exit:") == 0)
+            received.push_back(line);
+    EXPECT_EQ((std::vector<std::string>{"debug: Info Tolvane traced-00000\r", "debug: Info Tolvane traced-00001\r",
+                                        "debug: Info Tolvane traced-00002\r", "exit: 0\r"}), received);
 }

@@ -14,30 +14,21 @@ using reporttest::ReportSandbox;
 
 namespace {
 
-// Writers that ask for one report name per round, released together; before
-// each round the upload folder is removed. Gives each writer's refusals and
-// adds up the report files that each round left.
-std::vector<DWORD> RaceForTheUploadFolder(const ReportSandbox& sandbox, int writers, int rounds, size_t& files)
-{
-    files = 0;
-    auto removeFolder = [&](int round) {
-        if (round > 0)
-            files += sandbox.Files(L"CIO*.tmp").size();
-        testsupport::RemoveTree(sandbox.UploadFolder());
-    };
-    std::vector<DWORD> refusals = testsupport::RunReleasedTogether(
-        testsupport::ModuleFolder() + L"\\report_name_race.exe", "", std::to_string(rounds), writers, rounds,
-        removeFolder);
-    files += sandbox.Files(L"CIO*.tmp").size();
-    return refusals;
-}
-
+// Writers ask for one report name per round, released together; before each round the upload folder is
+// removed, after it the report files it left are counted. Each writer's exit code is its refusals.
 TEST(ReportFiles, WritersReleasedTogetherAllGetNamesInAMissingUploadFolder)
 {
     const int writers = 4, rounds = 200;
     ReportSandbox sandbox;   // the upload folder does not exist before any round
     size_t files = 0;
-    EXPECT_EQ(std::vector<DWORD>(writers, 0), RaceForTheUploadFolder(sandbox, writers, rounds, files));
+    auto removeFolder = [&](int round) {
+        files += round > 0 ? sandbox.Files(L"CIO*.tmp").size() : 0;
+        testsupport::RemoveTree(sandbox.UploadFolder());
+    };
+    EXPECT_EQ(std::vector<DWORD>(writers, 0),
+              testsupport::RunReleasedTogether(testsupport::ModuleFolder() + L"\\report_name_race.exe", "",
+                                               std::to_string(rounds), writers, rounds, removeFolder));
+    files += sandbox.Files(L"CIO*.tmp").size();
     EXPECT_EQ(static_cast<size_t>(writers * rounds), files);
 }
 

@@ -21,16 +21,13 @@ TEST(ScanReportLibrary, ConstructionLogsAndReportsAMissingResourceLibrary)
     ReportSandbox sandbox;   // no language installed anywhere
     testsupport::LogCapture log;
     { CScnXml report; }
-    // Records as "<level> <category> <message>" (3 error, 4 warning, 6 info, 7 debug). The object
-    // was never initialised: the destructor's statistics write fails and the delete has no name.
-    std::vector<std::string> records;
-    for (const auto& e : log.events)
-        records.push_back(std::to_string(e.level) + " " + e.category + " " + e.message);
+    // The object was never initialised: the destructor's statistics write fails and the delete has no name.
+    const std::vector<std::string> records = log.Records();
     ASSERT_EQ(4u, records.size());
-    EXPECT_EQ("6 Tolvane Testing: CScnXml::CScnXml(): Sizeof(TCHAR)=2", records[0]);
-    EXPECT_EQ(0u, records[1].find("3 Tolvane Unable to get the resource DLL. Error: ")) << records[1];
-    EXPECT_EQ("7 Wexmoor CFileName::Delete(): Attempt to delete undefined file", records[2]);
-    EXPECT_EQ(0u, records[3].find("4 Wexmoor Failed to delete file")) << records[3];
+    EXPECT_EQ("Info Tolvane Testing: CScnXml::CScnXml(): Sizeof(TCHAR)=2", records[0]);
+    EXPECT_EQ(0u, records[1].find("Error Tolvane Unable to get the resource DLL. Error: ")) << records[1];
+    EXPECT_EQ("Debug Wexmoor CFileName::Delete(): Attempt to delete undefined file", records[2]);
+    EXPECT_EQ(0u, records[3].find("Warning Wexmoor Failed to delete file")) << records[3];
 }
 
 // The build line that the sample partner-build component gives (a real

@@ -43,16 +43,6 @@ public:
     }
 };
 
-// The file records in order as "<level> <message>" (3 error, 6 info, 7 debug).
-std::vector<std::string> Records(const testsupport::LogCapture& log)
-{
-    std::vector<std::string> records;
-    for (const auto& event : log.events)
-        if (event.category == "Wexmoor")
-            records.push_back(std::to_string(event.level) + " " + event.message);
-    return records;
-}
-
 TEST(ReportStatus, MachineIdentifierIsMadeOnceAndKept)
 {
     ReportSandbox sandbox;
@@ -91,13 +81,13 @@ TEST(ReportStatus, RegistryValuesFallbacksAndRecords)
          L"Ann &amp; Bob &lt;ab@example.com&gt;&apos;&quot;", nullptr},
         {A, L"dwGroupID", REG_DWORD, L"", 123456789, "GroupID", L"123456789", nullptr},
         {A, L"dwGroupID", REG_DWORD, L"", 1234567890, "GroupID", L"123456789",
-         "3 StringCchPrintf Failed in GetGroupID"},
+         "Error Wexmoor StringCchPrintf Failed in GetGroupID"},
         {A, L"dwGroupID", REG_DWORD, L"", 0xFFFFFFFB, "GroupID", L"-5", nullptr},
         {A, L"dwGroupID", REG_SZ, L"42", 0, "GroupID", L"", nullptr},
         {M, L"dwMurmel2ServerEnabled", REG_DWORD, L"", 0xFFFFFFFF, "MurmelServerFlag", L"-1", nullptr},
         {M, L"dwMurmel2ServerEnabled", REG_SZ, L"1", 0, "MurmelServerFlag", L"0", nullptr},
-        {U, L"dwUnInstalling", REG_DWORD, L"", 1, "UnInstallState", L"1", "6 UnInstall String = 1"},
-        {U, L"dwUnInstalling", 0, L"", 0, "UnInstallState", L"0", "6 UnInstall String = 0"},
+        {U, L"dwUnInstalling", REG_DWORD, L"", 1, "UnInstallState", L"1", "Info Wexmoor UnInstall String = 1"},
+        {U, L"dwUnInstalling", 0, L"", 0, "UnInstallState", L"0", "Info Wexmoor UnInstall String = 0"},
         {P + L"\\OnDemand", L"HalcyraEnabled", REG_DWORD, L"", 1, "Halcyra", L"1", nullptr},
         {P + L"\\OnDemand", L"HalcyraEnabled", REG_DWORD, L"", 2, "Halcyra", L"0", nullptr},
         {Q + L"On Access Scanner", L"HalcyraEnabled", REG_DWORD, L"", 1, "Halcyra", L"1", nullptr},
@@ -113,7 +103,7 @@ TEST(ReportStatus, RegistryValuesFallbacksAndRecords)
                             number ? 4 : static_cast<DWORD>((c.text.size() + 1) * 2));
         testsupport::LogCapture log;
         EXPECT_EQ(c.expected, ProbeReport().Get(c.getter)) << c.getter << " " << c.text.size();
-        EXPECT_EQ(c.record ? std::vector<std::string>{c.record} : std::vector<std::string>{}, Records(log));
+        EXPECT_EQ(c.record ? std::vector<std::string>{c.record} : std::vector<std::string>{}, log.Records("Wexmoor"));
     }
 }
 
@@ -149,11 +139,12 @@ TEST(ReportFiles, WriteReportMakesAStatusReport)
         EXPECT_EQ(L".xml", path.substr(path.size() - 4));
         EXPECT_EQ(*content ? "<Status>\xC3\xBC\xE2\x82\xAC\xF0\x9D\x84\x9E</Status>" : "", ReadFileBytes(path));
         const std::vector<std::string> expected = {
-            "6 zeUpload: GetReportFileName..",
-            "6 zeUpload: CreateXmlFile(" + testsupport::Narrow(path.substr(0, path.size() - 4)) + ".tmp)..",
-            "6 zeUpload: WriteToXmlFile..", "7 CreateFile()..", "7  Starting to write to file.",
-            "7 Successfully written", "6 Successfully written System Status XML Report"};
-        const std::vector<std::string> records = Records(log);
+            "Info Wexmoor zeUpload: GetReportFileName..",
+            "Info Wexmoor zeUpload: CreateXmlFile(" + testsupport::Narrow(path.substr(0, path.size() - 4)) + ".tmp)..",
+            "Info Wexmoor zeUpload: WriteToXmlFile..", "Debug Wexmoor CreateFile()..",
+            "Debug Wexmoor  Starting to write to file.", "Debug Wexmoor Successfully written",
+            "Info Wexmoor Successfully written System Status XML Report"};
+        const std::vector<std::string> records = log.Records("Wexmoor");
         ASSERT_GE(records.size(), expected.size());
         EXPECT_EQ(expected, std::vector<std::string>(records.end() - expected.size(), records.end()));
     }
@@ -179,7 +170,7 @@ TEST(ReportFiles, NamesAndFilesThatCannotBeUsed)
     testsupport::LogCapture log;
     EXPECT_EQ(0, ProbeReport().CreateXmlFile(path.c_str()));
     EXPECT_EQ("kept", ReadFileBytes(path));
-    EXPECT_EQ(std::vector<std::string>{"3 Failed to create file"}, Records(log));
+    EXPECT_EQ(std::vector<std::string>{"Error Wexmoor Failed to create file [error 80]"}, log.Records("Wexmoor"));
 
     // 517 characters without a full stop: ".xml" does not fit into 519.
     std::wstring temporary =
@@ -188,7 +179,7 @@ TEST(ReportFiles, NamesAndFilesThatCannotBeUsed)
     testsupport::WriteFileBytes(temporary, "");
     EXPECT_EQ(1, ProbeReport().WriteToXmlFile(temporary.c_str(), text));
     EXPECT_EQ("x", ReadFileBytes(temporary));
-    EXPECT_EQ("3 StringCchCopy Failed in GetTokenCount", Records(log).back());
+    EXPECT_EQ("Error Wexmoor StringCchCopy Failed in GetTokenCount", log.Records("Wexmoor").back());
 }
 
 } // namespace
