@@ -159,8 +159,12 @@ TEST(FaultGuard, ProcessorFaultBecomesSystemException)
         CMyString target(L"old");
         EXPECT_EQ(Tolvane::kStringFailure, codeOf([&] { target = bad; }));
         EXPECT_EQ(0u, target.GetSize()) << "the guard zeroes the size";
+        // Replace faults on its argument while the string still holds its text.
+        CMyString replaced(L"abc");
+        EXPECT_EQ(Tolvane::kStringFailure, codeOf([&] { replaced.Replace(L"b", bad); }));
+        EXPECT_EQ(0u, replaced.GetSize()) << "the guard zeroes the size of a string with text";
     }
-    EXPECT_EQ(std::vector<std::string>(6, "Error Wexmoor Exception occurred"), log.Records());
+    EXPECT_EQ(std::vector<std::string>(9, "Error Wexmoor Exception occurred"), log.Records());
     for (const auto& event : log.events)
         EXPECT_NE(std::string::npos, event.sourceFile.find("CMyString"));
 }
