@@ -305,6 +305,11 @@ int PruneOldArchives(const wchar_t* folder, const wchar_t* pattern)
     return static_cast<int>(sets.size());
 }
 
+bool ArchivesArePruned(const wchar_t* logFileName)
+{
+    return wcscmp(logFileName, L"zeAgent.log") == 0 || wcscmp(logFileName, L"zeUpdate.log") == 0;
+}
+
 int ArchiveLogFile(const wchar_t* logPath)
 {
     std::wstring path(logPath);
@@ -324,7 +329,7 @@ int ArchiveLogFile(const wchar_t* logPath)
     std::wstring archiveName = innerName + L".cab";
     std::wstring pattern = fileName + L"*" + L".cab";
 
-    if (pattern == L"zeAgent.log*.cab" || pattern == L"zeUpdate.log*.cab")
+    if (ArchivesArePruned(fileName.c_str()))
         PruneOldArchives(folder.c_str(), (folder + pattern).c_str());
 
     // Two archivings of one log within the same second would give the same

@@ -20,6 +20,10 @@ int ArchiveLogFile(const wchar_t* logPath);
 // archives listed.
 int PruneOldArchives(const wchar_t* folder, const wchar_t* pattern);
 
+// Whether archiving this log (a file name without folder) prunes its older
+// archives: only the main agent log and the update log are kept short.
+bool ArchivesArePruned(const wchar_t* logFileName);
+
 // The set an archive belongs to: its name without ".cab" and without the
 // "_N" that numbers a continuation cabinet behind the time stamp
 // ("zeAgent.log20261204225959_3.cab" belongs to "zeAgent.log20261204225959").

@@ -1,7 +1,5 @@
 // The routes of one event: the sinks that take it with the line each would
 // write, and the sections that do not take it, with the reason.
-#include <winsock2.h>
-
 #include "LogCheck.h"
 
 #include <windows.h>
@@ -33,17 +31,14 @@ std::string WhyNothingIsWritten(const SinkRoute& route)
     case SinkKind::File: {
         if (!route.filePath[0] || (route.fileName && !route.fileName[0]))
             return "no usable file name";
-        wchar_t folder[MAX_PATH];
-        lstrcpynW(folder, route.filePath, MAX_PATH);
-        PathRemoveFileSpecW(folder);
-        if (!PathIsDirectoryW(folder))
+        if (!FolderOfFileExists(route.filePath))
             return "the folder of " + Narrow(route.filePath) + " does not exist";
         if (PathIsDirectoryW(route.filePath))
             return Narrow(route.filePath) + " is a folder";
         return "";
     }
     case SinkKind::Syslog:
-        return inet_addr(route.server) == INADDR_NONE ? "its server is no dotted IPv4 address" : "";
+        return !IsSyslogAddress(route.server) ? "its server is no dotted IPv4 address" : "";
     case SinkKind::DebugString:
         return "";
     case SinkKind::Unknown:

@@ -23,6 +23,14 @@ private:
 
 std::string Narrow(const wchar_t* text);
 
+// Whether the folder that holds a log file exists (the file sink creates
+// files, not folders).
+bool FolderOfFileExists(const wchar_t* filePath);
+
+// Whether the syslog sink can send to server: it takes only a dotted IPv4
+// address.
+bool IsSyslogAddress(const char* server);
+
 // Where the installation folder, the log folder and the ini file come from.
 void ReportSettings(const LogUtils::LogSettings& settings, Warnings& warnings);
 

@@ -1,7 +1,5 @@
 // The sinks of the configuration, one block each, and the warnings about
 // sections that lose events.
-#include <winsock2.h>
-
 #include "LogCheck.h"
 
 #include <windows.h>
@@ -11,6 +9,7 @@
 #include <cstring>
 
 #include "log/Filter.h"
+#include "log/LogArchive.h"
 #include "log/LogConfig.h"
 #include "log/LogRoutes.h"
 
@@ -19,14 +18,6 @@ namespace {
 
 using LogUtils::SinkKind;
 using LogUtils::SinkRoute;
-
-// The archives of these logs are pruned to the newest one; those of every
-// other log pile up beside it.
-bool ArchivesArePruned(const char* fileName)
-{
-    const char* name = PathFindFileNameA(fileName);
-    return std::strcmp(name, "zeAgent.log") == 0 || std::strcmp(name, "zeUpdate.log") == 0;
-}
 
 std::string LevelRange(const char* text, size_t length)
 {
@@ -87,10 +78,7 @@ void ReportFile(const SinkRoute& route, const std::string& name, bool print, War
         warnings.Add(name, "the file's path does not fit in 260 characters: the section writes nothing");
         return;
     }
-    wchar_t folder[MAX_PATH];
-    lstrcpynW(folder, route.filePath, MAX_PATH);
-    PathRemoveFileSpecW(folder);
-    bool folderExists = PathIsDirectoryW(folder) != FALSE;
+    const bool folderExists = FolderOfFileExists(route.filePath);
     if (print) {
         std::printf("  file: %s (%s)\n", path.c_str(),
                     folderExists ? "its folder exists" : "its folder does not exist");
@@ -105,7 +93,7 @@ void ReportFile(const SinkRoute& route, const std::string& name, bool print, War
         warnings.Add(name, "the folder of " + path + " does not exist: the section writes nothing");
     else if (PathIsDirectoryW(route.filePath))
         warnings.Add(name, path + " is a folder: the section writes nothing");
-    if (isIni && route.sizeFromSection && !ArchivesArePruned(route.fileName))
+    if (isIni && route.sizeFromSection && !LogUtils::ArchivesArePruned(PathFindFileNameW(route.filePath)))
         warnings.Add(name, "the archives of " + std::string(PathFindFileNameA(route.fileName)) +
                                " are never pruned: each overflow leaves one more .cab file beside it");
 }
@@ -127,7 +115,7 @@ public:
         case SinkKind::Syslog:
             if (m_print)
                 std::printf("  server: \"%s\", UDP port 514\n", route.server);
-            if (inet_addr(route.server) == INADDR_NONE)
+            if (!IsSyslogAddress(route.server))
                 m_warnings.Add(name, std::string("server \"") + route.server +
                                          "\" is no dotted IPv4 address: nothing is sent");
             break;
