@@ -68,56 +68,44 @@ size_t ReferenceLength(const wchar_t* text)
     return static_cast<size_t>(digit - text) + 1;
 }
 
-// True when the value can stand between the double quotes as it is.
-bool IsWellFormed(const wchar_t* value)
-{
-    for (const wchar_t* c = value; *c != L'\0'; ++c) {
-        if (*c == L'"' || *c == L'<' || (*c == L'&' && ReferenceLength(c) == 0))
-            return false;
-        if (IsHighSurrogate(*c) && IsLowSurrogate(c[1])) {
-            ++c;
-            continue;
-        }
-        if (IsHighSurrogate(*c) || IsLowSurrogate(*c) || !IsXmlCharUnit(*c))
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 std::wstring AttributeSafe(const wchar_t* value)
 {
     if (value == nullptr)
         return std::wstring();
-    if (IsWellFormed(value))
-        return value;
+    // One pass escapes what a parser rejects; a greater-than sign is legal
+    // in an attribute and is escaped only when the value changes anyway.
     std::wstring safe;
+    bool changed = false;
     for (const wchar_t* c = value; *c != L'\0'; ++c) {
-        if (*c == L'&') {
-            const size_t reference = ReferenceLength(c);
-            if (reference == 0) {
-                safe += L"&amp;";
-            } else {
-                safe.append(c, reference);
-                c += reference - 1;
-            }
-        } else if (*c == L'"') {
-            safe += L"&quot;";
-        } else if (*c == L'<') {
-            safe += L"&lt;";
-        } else if (*c == L'>') {
-            safe += L"&gt;";
+        const size_t reference = *c == L'&' ? ReferenceLength(c) : 0;
+        if (reference != 0) {
+            safe.append(c, reference);
+            c += reference - 1;
         } else if (IsHighSurrogate(*c) && IsLowSurrogate(c[1])) {
             safe.append(c, 2);
             ++c;
+        } else if (*c == L'&' || *c == L'"' || *c == L'<') {
+            safe += *c == L'&' ? L"&amp;" : *c == L'"' ? L"&quot;" : L"&lt;";
+            changed = true;
         } else if (IsHighSurrogate(*c) || IsLowSurrogate(*c) || !IsXmlCharUnit(*c)) {
             safe += kReplacement;
+            changed = true;
         } else {
             safe += *c;
         }
     }
-    return safe;
+    if (!changed)
+        return safe;
+    std::wstring escaped;
+    for (wchar_t c : safe) {
+        if (c == L'>')
+            escaped += L"&gt;";
+        else
+            escaped += c;
+    }
+    return escaped;
 }
 
 } // namespace Report
