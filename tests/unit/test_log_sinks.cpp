@@ -97,7 +97,7 @@ TEST(LogFileSink, LogFileMutex)
     wchar_t* sddl = nullptr;
     ASSERT_EQ(0u, GetSecurityInfo(mutex, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, 0, 0, 0, 0, &descriptor));
     ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, 1, DACL_SECURITY_INFORMATION, &sddl, 0));
-    EXPECT_TRUE(std::regex_match(sddl, std::wregex(LR"(D:[A-Z]*\(A;[^;]*;[^;]*;;;SY\)\(A;[^;]*;[^;]*;;;BA\)\(A;[^;]*;0x100001;;;WD\))")))
+    EXPECT_TRUE(std::regex_match(sddl, std::wregex(LR"(D:P[A-Z]*\(A;[^;]*;[^;]*;;;SY\)\(A;[^;]*;[^;]*;;;BA\)\(A;[^;]*;0x100001;;;WD\))")))
         << Narrow(sddl);
     LocalFree(sddl), LocalFree(descriptor), CloseHandle(mutex);
 }
@@ -128,11 +128,11 @@ TEST(LogFileSink, WriterGoesOnWhileAnotherProcessKeepsTheMutex)
 }
 
 // A reader that denies write sharing: the log is neither archived nor started anew while it
-// reads, and is archived once afterwards; a reader that comes between archive and start
-// anew takes the archive back. A hidden or system log is started anew with its attributes.
+// reads (not even tried), and is archived once afterwards; a reader that comes between archive
+// and start anew takes the archive back. A hidden or system log is started anew with its attributes.
 TEST(LogFileSink, LogsSurviveReaders)
 {
-    static struct { bool readerBetween; DWORD flags; } hooked;
+    static struct { bool readerBetween; DWORD flags; int startsAnew; } hooked;
     static void* realCreateFile = nullptr;
     struct Observer {
         static HANDLE WINAPI Create(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES attributes,
@@ -141,6 +141,7 @@ TEST(LogFileSink, LogsSurviveReaders)
             static CScopedHandle reader;
             if (disposition == CREATE_ALWAYS) {
                 hooked.flags = flags;
+                ++hooked.startsAnew;
                 if (hooked.readerBetween)
                     reader.Reset(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
             }
@@ -150,29 +151,31 @@ TEST(LogFileSink, LogsSurviveReaders)
                                                                               disposition, flags, templateFile);
         }
     };
+    testsupport::ImportHook hook("CreateFileW", reinterpret_cast<void*>(&Observer::Create));
+    ASSERT_TRUE(hook.Installed());
+    realCreateFile = hook.Original();
     const std::string x300(300, 'x');
     {
         TempFolder folder;
         const std::wstring log = folder.Join(L"sink.log");
         WriteFileBytes(log, x300);
         CScopedHandle reader(CreateFileW(log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        hooked = {false, 0, 0};
         for (const char* line : {"one", "two", "three"})
             EXPECT_FALSE(LogFileSink(log.c_str(), 100, 1).Write("%m", logtest::FixedEvent(Info, "Tolvane", line)));
+        EXPECT_EQ(0, hooked.startsAnew);
         EXPECT_EQ(0u, Entries(log + L"*.cab").size());
         reader.Reset();
         WriteLine(log, 100, "four");
         EXPECT_EQ("four\r\n", ReadFileBytes(log));
         EXPECT_EQ(1u, Entries(log + L"*.cab").size());
     }
-    testsupport::ImportHook hook("CreateFileW", reinterpret_cast<void*>(&Observer::Create));
-    ASSERT_TRUE(hook.Installed());
-    realCreateFile = hook.Original();
-    for (const auto& c : {decltype(hooked){true, 0}, decltype(hooked){false, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM}}) {
+    for (const auto& c : {decltype(hooked){true, 0, 0}, decltype(hooked){false, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, 0}}) {
         TempFolder folder;
         const std::wstring log = folder.Join(L"sink.log");
         WriteFileBytes(log, x300);
         ASSERT_TRUE(SetFileAttributesW(log.c_str(), c.flags ? c.flags : FILE_ATTRIBUTE_NORMAL));
-        hooked = {c.readerBetween, 0};
+        hooked = {c.readerBetween, 0, 0};
         LogFileSink(log.c_str(), 100, 1).Write("%m", logtest::FixedEvent(Info, "Tolvane", "five"));
         EXPECT_EQ(c.readerBetween ? x300 + "five\r\n" : "five\r\n", ReadFileBytes(log));
         EXPECT_EQ(c.readerBetween ? 0u : 1u, Entries(log + L"*.cab").size());
