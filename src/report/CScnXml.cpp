@@ -111,7 +111,11 @@ int CScnXml::Init(const unsigned short* /*path*/)
             Report::QueryPartnerBuild(m_buildId, m_buildType, m_partnerCode);
         }
         wchar_t name[kReportNameChars + 1] = {};
-        GetReportFileName(name, kReportNameChars);
+        if (!GetReportFileName(name, kReportNameChars)) {
+            // No name (no upload folder, or a folder too long for a whole name): no file.
+            m_stopped = 1;
+            return 0;
+        }
         CreateXmlFile(name);
         m_scanFile.SetName(name);
         if (m_scanFile.Open(1)) {
