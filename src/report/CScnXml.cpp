@@ -111,8 +111,9 @@ int CScnXml::Init(const unsigned short* /*path*/)
             Report::QueryPartnerBuild(m_buildId, m_buildType, m_partnerCode);
         }
         wchar_t name[kReportNameChars + 1] = {};
-        if (!GetReportFileName(name, kReportNameChars)) {
-            // No name (no upload folder, or a folder too long for a whole name): no file.
+        SetLastError(ERROR_SUCCESS);
+        if (!GetReportFileName(name, kReportNameChars) && GetLastError() == ERROR_FILENAME_EXCED_RANGE) {
+            // The upload folder leaves no room for a whole name: no file anywhere.
             m_stopped = 1;
             return 0;
         }
