@@ -76,10 +76,11 @@ private:
 TEST(HostLaunch, StartsTheProgramWaitsWhenAskedAndLogs)
 {
     testsupport::TempFolder folder;
-    const std::wstring program = folder.Join(L"recorder.exe"), missing = folder.Join(L"missing.exe");
+    // A path with a blank is handed over in quotes.
+    const std::wstring program = folder.Join(L"Launch Dir\\recorder.exe"), missing = folder.Join(L"missing.exe");
     const std::wstring record = InstallRecorder(program);
     const std::wstring longName = folder.Join(std::wstring(5000, L'x') + L".exe"), longArguments(2000, L'y');
-    const std::string app = Narrow(program);
+    const std::string app = "\"" + Narrow(program) + "\"";
     // cut: the copy into the command line buffer fails; received: the arguments the program saw.
     const struct { std::wstring application; const wchar_t* arguments; int wait, result; bool cut;
                    std::string commandLine; std::vector<std::string> received; } cases[] = {
