@@ -19,7 +19,9 @@ public:
     unsigned short* const* GetExcludeItems(const unsigned short* keyName);
     // The item array of the last load, or null when there has been none.
     unsigned short* const* GetExcludeItems();
-    // 1 when the path is excluded, else 0.
+    // 1 when the path is excluded, else 0. "." and ".." segments are resolved
+    // in the text and a stream ("file:stream") counts as its file, so neither
+    // widens an item; such a path of MAX_PATH characters or more answers 0.
     int IsExcluded(const unsigned short* path);
 
 private:

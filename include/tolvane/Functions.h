@@ -15,7 +15,8 @@ TOLVANE_API BOOL IsSubSysEnabled(int subsystem);
 // system and administrators may do everything with. 1 on success.
 TOLVANE_API BOOL CreateFileSpecialAccess(LPCWSTR path);
 
-// Opens the product help: the configured address, else the installed help file.
+// Opens the product help: the configured address, else the installed help file
+// (started when it is a program, else opened by the shell's handler for it).
 TOLVANE_API void DisplayKelmoHelp(void);
 
 #ifdef __cplusplus

@@ -66,8 +66,9 @@ public:
     virtual int WriteReport(void* arg);
     // Collects the status; binds the own report file to path when given. Always 1.
     virtual int Init(const unsigned short* path);
-    // A new name "<upload folder>\CIO<guid>.tmp"; copies at most length
-    // characters into buffer (which must hold length + 1, zero-filled). 1 or 0.
+    // A new name "<upload folder>\CIO<guid>.tmp" into buffer (which must hold
+    // length + 1, zero-filled). 1, or 0; a name longer than length characters
+    // is not handed out (0, last error ERROR_FILENAME_EXCED_RANGE).
     virtual int GetReportFileName(wchar_t* buffer, unsigned int length);
     // The encoding declaration: encoding="UTF-8".
     virtual void SetEncoding();

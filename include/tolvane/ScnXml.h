@@ -63,6 +63,8 @@ public:
 
     // Collects the status and writes the header into a new report file; 1 on
     // success, 0 on failure (nothing more is written then). path is not used.
+    // An upload folder too long for a whole report name gives 0 with the last
+    // error ERROR_FILENAME_EXCED_RANGE and no file.
     // COM must be initialised on the calling thread for partner builds.
     int Init(const unsigned short* path) override;
     // Writes one detection block; 1 when written.
