@@ -39,7 +39,9 @@ while IFS='|' read -r call error thrown; do
     row=$(grep -F "| \`$call\` |" "$doc") || fail "docs/client-api.md has no row for $call"
     IFS='|' read -r _ _ _ error_cell thrown_cell _ <<<"$row"
     comment=$(header_comment "$call")
-    header_error=$(sed -n 's|^\s*// Last error: ||p' <<<"$comment") header_thrown=$(sed -n 's|^\s*// Throws: ||p' <<<"$comment")
+    header_error=$(sed -n 's|^\s*// Last error: ||p' <<<"$comment")
+    header_thrown=$(awk 'sub(/^[[:space:]]*\/\/ Throws: /, "") { more = 1; print; next }   # with its indented continuation
+                         more && /^[[:space:]]*\/\/   / { print; next } { more = 0 }' <<<"$comment")
     [ -n "$header_error" ] && [ -n "$header_thrown" ] || fail "$call: no 'Last error:' and 'Throws:' in its header comment:"$'\n'"$comment"
     case $error in
     unchanged) [[ $error_cell == " unchanged"* && $header_error == unchanged* ]] \
