@@ -27,11 +27,11 @@ header_comment() {
     ~*) pattern="~${member#\~}[(]" ;;
     *) pattern="[^~A-Za-z_]$member[(]" ;;
     esac
-    cat "$DIST"/include/tolvane/*.h | awk -v class="$class" -v pattern="$pattern" '
+    awk -v class="$class" -v pattern="$pattern" '
         /^class / { inclass = (class == "" || $0 ~ "class TOLVANE_API " class " ") }
         /^[[:space:]]*\/\// { comment = comment $0 "\n"; next }
         (inclass || class == "") && $0 ~ pattern { printf "%s", comment; exit }
-        { comment = "" }'
+        { comment = "" }' "$DIST"/include/tolvane/*.h
 }
 
 rows=0

@@ -49,7 +49,7 @@ run_block() {   # NAME BLOCK-FILE
     help-url) clear_client_registry; sed 's/$/\r/' "$2" > "$work/block.bat"
               out=$(wine_run cmd /c "$(win_path "$work/block.bat")" 2>&1) && out=$(wine_run reg query \
                   'HKLM\SOFTWARE\Tavrel\Orbisk\Agent' /v szHelpURL) && grep -q 'https://help.example/agent' <<<"$out" ;;
-    *) grep -lw -- "$1" "$src"/tests/scripts/*.sh | grep -qv "/$(basename "$0")$" || { echo "no test runs it"; return 1; } ;;
+    *) out=$(grep -lw -- "$1" "$src"/tests/scripts/*.sh | grep -v "/$(basename "$0")$") || { echo "no test runs it"; return 1; } ;;
     esac || { echo "$out"; return 1; }
 }
 
