@@ -4,15 +4,15 @@
 // not the last-error value of whatever ran inside.
 #include "tolvane/Log.h"
 
-#include <cstddef>
 #include <cstring>
 
 #include "log/LogEvent.h"
 
 namespace {
 
-// The fields of the first version of the record; later versions are larger.
-constexpr unsigned int kFirstRecordSize = offsetof(TolvaneLogRecord, errorCode) + sizeof(unsigned int);
+// The size of the record's first version; later versions only add fields.
+constexpr unsigned int kFirstRecordSize = 40;
+static_assert(sizeof(TolvaneLogRecord) == kFirstRecordSize, "records of later versions are larger; kFirstRecordSize stays 40");
 // Texts that every sink prints; longer ones keep their beginnings.
 constexpr size_t kCategoryChars = 255;
 constexpr size_t kSourceFileChars = MAX_PATH - 1;
