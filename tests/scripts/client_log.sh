@@ -37,7 +37,7 @@ levels=(Info Error Debug Warning) categories=(Brisko OrbiskUI)
     for ((r = 0; r < rounds; r++)); do
         e=; [ $((r % 4)) = 1 ] && e=e
         for form in WriteA WriteW PrintfA PrintfW VPrintfA VPrintfW; do
-            echo "log_client_c|${categories[r % 2]}|${levels[r % 4]}|log_client.c|$c_line|C $e$form $r${e:+$error}"
+            echo "log_client_c|${categories[r / 4 % 2]}|${levels[r % 4]}|log_client.c|$c_line|C $e$form $r${e:+$error}"
         done
     done
     for m in '' '' "$(printf 'x%.0s' {1..20479})" "$(printf 'w%.0s' {1..20479})"; do

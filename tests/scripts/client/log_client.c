@@ -1,5 +1,5 @@
 /* log_client TAG COUNT: COUNT rounds through every logging export, each message "TAG <form> <round>"
- * ("e" in front of the form: Windows error 2 attached), from one record filled on the log-site line;
+ * ("e" in front of the form: Windows error 2 attached), from one record filled on the marked line;
  * then a null message, 100000-character messages with a 300-character category, a null category and a
  * null record. Exits with the number of calls that answered wrongly or changed the last error. */
 #include <tolvane.h>
@@ -7,6 +7,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <wchar.h>
 
 static int VPrintfA(const TolvaneLogRecord* record, const char* format, ...)
 {
@@ -54,7 +55,7 @@ int main(int argc, char** argv)
     SetLastError(1234);
     for (round = 0; round < count; ++round) {
         record.level = levels[round % 4];
-        record.category = categories[round % 2];
+        record.category = categories[round / 4 % 2];
         record.hasError = record.level == TOLVANE_LOG_ERROR;
         record.errorCode = ERROR_FILE_NOT_FOUND;
         e = record.hasError ? "e" : "";
