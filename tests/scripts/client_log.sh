@@ -36,7 +36,7 @@ levels=(Info Error Debug Warning) categories=(Brisko OrbiskUI)
 {
     for ((r = 0; r < rounds; r++)); do
         e=; [ $((r % 4)) = 1 ] && e=e
-        for form in WriteA WriteW PrintfA PrintfW VPrintfA VPrintfW; do
+        for form in WriteA%s WriteW%s PrintfA PrintfW VPrintfA VPrintfW; do
             echo "log_client_c|${categories[r / 4 % 2]}|${levels[r % 4]}|log_client.c|$c_line|C $e$form $r${e:+$error}"
         done
     done

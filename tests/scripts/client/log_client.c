@@ -1,7 +1,8 @@
 /* log_client TAG COUNT: COUNT rounds through every logging export, each message "TAG <form> <round>"
  * ("e" in front of the form: Windows error 2 attached), from one record filled on the marked line;
- * then a null message, 100000-character messages with a 300-character category, a null category and a
- * null record. Exits with the number of calls that answered wrongly or changed the last error. */
+ * then a null message, 100000-character messages with a 300-character category, a null category, and
+ * records refused: null, level 8, too small. Exits with the number of calls that answered wrongly or
+ * changed the last error. */
 #include <tolvane.h>
 
 #include <stdio.h>
@@ -59,9 +60,9 @@ int main(int argc, char** argv)
         record.hasError = record.level == TOLVANE_LOG_ERROR;
         record.errorCode = ERROR_FILE_NOT_FOUND;
         e = record.hasError ? "e" : "";
-        sprintf(text, "%s %sWriteA %d", argv[1], e, round);
+        sprintf(text, "%s %sWriteA%%s %d", argv[1], e, round);
         Expect(TolvaneLogWriteA(&record, text), 1);
-        swprintf(wide, 64, L"%hs %hsWriteW %d", argv[1], e, round);
+        swprintf(wide, 64, L"%hs %hsWriteW%%s %d", argv[1], e, round);
         Expect(TolvaneLogWriteW(&record, wide), 1);
         Expect(TolvaneLogPrintfA(&record, "%s %sPrintfA %d", argv[1], e, round), 1);
         Expect(TolvaneLogPrintfW(&record, L"%hs %hsPrintfW %d", argv[1], e, round), 1);
@@ -82,5 +83,10 @@ int main(int argc, char** argv)
     record.category = NULL;
     Expect(TolvaneLogPrintfA(&record, "%s null-category 0", argv[1]), 1);
     Expect(TolvaneLogWriteA(NULL, "refused"), 0);
+    record.level = (TolvaneLogLevel)8;
+    Expect(TolvaneLogWriteA(&record, "refused"), 0);
+    record.level = TOLVANE_LOG_INFO;
+    record.size = 36;
+    Expect(TolvaneLogWriteA(&record, "refused"), 0);
     return failures;
 }
