@@ -43,9 +43,10 @@ static int ClientLogW(TolvaneLogLevel level, const char* file, unsigned line, co
     return written;
 }
 
-/* Events of the example's component "ExampleClient": the Info ones land in
-   the main log (zeAgent.log) with the built-in configuration. Result: the
-   number of events handed to the logging configuration. */
+/* Six events of the example's component "ExampleClient". With the built-in
+   configuration all land in the main log (zeAgent.log), the Warnings also in
+   zeNotices.log. Result: the number of events handed to the logging
+   configuration. */
 static int LogExamples(const wchar_t* path, BOOL created)
 {
     TolvaneLogRecord record = TOLVANE_LOG_RECORD_INIT(TOLVANE_LOG_WARNING, "ExampleClient");

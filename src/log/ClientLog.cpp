@@ -12,7 +12,8 @@ namespace {
 
 // The size of the record's first version; later versions only add fields.
 constexpr unsigned int kFirstRecordSize = 40;
-static_assert(sizeof(TolvaneLogRecord) == kFirstRecordSize, "records of later versions are larger; kFirstRecordSize stays 40");
+static_assert(sizeof(TolvaneLogRecord) == kFirstRecordSize,
+              "records of later versions are larger; kFirstRecordSize stays 40");
 // Texts that every sink prints; longer ones keep their beginnings.
 constexpr size_t kCategoryChars = 255;
 constexpr size_t kSourceFileChars = MAX_PATH - 1;
