@@ -12,7 +12,7 @@ fi
 exports=$(dll_exports "$dll")
 # Besides the C functions (link_recipe.sh matches them with the C client's imports), every export belongs to one of the exported classes, under its GCC name or its Microsoft name.
 # The compiler also exports the vtable and type information of the polymorphic CScnXml.
-if grep -vxE 'IsSubSysEnabled|CreateFileSpecialAccess|DisplayKelmoHelp' <<<"$exports" \
+if grep -vxE 'IsSubSysEnabled|CreateFileSpecialAccess|DisplayKelmoHelp|TolvaneLog(Write|Printf|VPrintf)[AW]' <<<"$exports" \
         | grep -vE '^_ZN?K?(14CExcludeHelper|10COnAccExcl|7CScnXml)|^_ZT[VI]7CScnXml$' \
         | grep -vE '^\?\?[01](CExcludeHelper|COnAccExcl|CScnXml)@@|^\?[A-Za-z]+@(CExcludeHelper|COnAccExcl|CScnXml)@@'; then
     fail "unexpected exports above"

@@ -2,8 +2,8 @@
 # The link commands of README.md, run as written against dist/, build every example of dist/examples
 # into programs that import no runtime DLL and run under Wine: the C++ client (try/catch, a thread,
 # std::string) writes its scan report with both detections; the C client (C99, -pedantic -Werror)
-# imports every plain C export; the demo scanner, run on a small folder, prints the version of the DLL
-# it loaded and writes its summary.
+# imports every plain C export and its six log events land in the main log; the demo scanner, run on
+# a small folder, prints the version of the DLL it loaded and writes its summary.
 . "$(dirname "$0")/support/dist.sh"
 
 mapfile -t examples < <(cd "$DIST/examples" && ls)
@@ -38,9 +38,12 @@ c_imports=$(x86_64-w64-mingw32-objdump -p client_c.exe | sed -n '/DLL Name: Tolv
 diff <(echo "$c_exports") <(echo "$c_imports") || fail "client.c does not call every C export"
 out=$(wine_run ./client_c.exe) || { status=$?; echo "$out"; fail "client_c.exe exited with $status"; }
 echo "$out"
-for expected in 'IsSubSysEnabled(2) = 0' 'CreateFileSpecialAccess: created' 'DisplayKelmoHelp: returned'; do
+for expected in 'IsSubSysEnabled(2) = 0' 'CreateFileSpecialAccess: created' 'log events written: 6' \
+    'DisplayKelmoHelp: returned'; do
     grep -qxF "$expected" <<<"$out" || fail "client_c.exe output lacks: $expected"
 done
+[ "$(grep -c ' client_c:' "$work/install/zeAgent.log")" = 6 ] || fail "the main log lacks client_c.exe's events"
+grep -qF ' no file C:\missing.txt Error=2: ' "$work/install/zeAgent.log" || fail "no error text behind client_c.exe's message"
 
 mkdir -p "$work/scan/documents"
 printf 'X5O-TOLVANE-DEMO-SIGNATURE-TEST-FILE\r\n' > "$work/scan/documents/invoice.exe"

@@ -3,22 +3,8 @@
 # the installed headers and dist/lib/Tolvane.lib uses every member of the exported classes under Wine:
 # exclusion answers, the exception, the driver requests and the reports on disk.
 . "$(dirname "$0")/support/dist.sh"
-[ -f "$DIST/lib/Tolvane.lib" ] || fail "Tolvane.lib missing"
-
-# The system's exception handling (vcruntime140.dll); the client needs no other part of a runtime.
-printf 'LIBRARY vcruntime140.dll\nEXPORTS\n__CxxFrameHandler3\n__C_specific_handler\n__std_terminate\nmemset\nmemcpy\n' \
-    > "$work/vcruntime140.def"
-llvm-dlltool -m i386:x86-64 -d "$work/vcruntime140.def" -l "$work/vcruntime140.lib"
-mingw=/usr/x86_64-w64-mingw32
-for unit in MsvcClient NoRuntime; do
-    clang++ --target=x86_64-pc-windows-msvc -fgnuc-version=4.2.1 -std=c++17 -O2 \
-        -fexceptions -fcxx-exceptions -fms-extensions -Wall -Wextra -Werror \
-        -I"$DIST/include" -isystem "$src/tests/msvc/include" -isystem "$mingw/include" \
-        -c "$src/tests/msvc/$unit.cpp" -o "$work/$unit.obj"
-done
-lld-link /nologo /entry:Start /subsystem:console /nodefaultlib /out:"$DIST/bin/msvc_client.exe" \
-    "$work/MsvcClient.obj" "$work/NoRuntime.obj" "$DIST/lib/Tolvane.lib" "$work/vcruntime140.lib" \
-    "$mingw/lib/libkernel32.a"
+. "$(dirname "$0")/support/msvc.sh"
+build_msvc_program "$DIST/bin/msvc_client.exe" MsvcClient NoRuntime
 
 # The installation: the installed samples (Kelmo\Trennix.DLL, the resource libraries in Agent\Res), an
 # upload folder and an exclusion key.

@@ -16,7 +16,7 @@ for target in x86_64-w64-mingw32 x86_64-pc-windows-msvc; do
 done
 
 # The classes of the public headers.
-classes=$(sed -nE 's/^(class|struct) (TOLVANE_API )?([A-Za-z_][A-Za-z0-9_]*)( |$).*/\3/p' "$include"/tolvane/*.h | sort -u)
+classes=$(sed -nE 's/^(typedef )?(class|struct) (TOLVANE_API )?([A-Za-z_][A-Za-z0-9_]*)( |$).*/\4/p' "$include"/tolvane/*.h | sort -u)
 [ -n "$classes" ] || fail "no classes found in the headers"
 
 # The layout of one class: field offsets with types and names, sizeof and
@@ -24,7 +24,7 @@ classes=$(sed -nE 's/^(class|struct) (TOLVANE_API )?([A-Za-z_][A-Za-z0-9_]*)( |$
 record() {
     awk -v name="$2" '
         /\*\*\* Dumping AST Record Layout/ { inside = 0; first = 1; next }
-        first { first = 0; if ($0 ~ "^ +0 \\| (class|struct) " name "$") { inside = 1; done[name]++ } }
+        first { first = 0; if ($0 ~ "^ +0 \\| (class|struct) (Tolvane::)?" name "$") { inside = 1; done[name]++ } }
         inside && done[name] == 1 { print }
         /nvalign=/ { inside = 0 }' "$1" |
         sed -E 's/vftable pointer/vtable pointer/; s/, dsize=[0-9]+//; /nvsize=/d; s/[ \t]+$//'
