@@ -66,16 +66,17 @@ int main(int argc, char** argv)
         std::printf("Sent %s.%s \"%s\"\n", category.c_str(), LogUtils::LevelName(level), text);
     }
 
+    // The configuration is read after the event was sent, as that event read
+    // it; every finding is computed before anything is printed. The example
+    // event's "%L" is its line number here, which reports compared across
+    // versions of the checker rely on.
     LogUtils::LogSettings settings;
     LogUtils::ReadLogSettings(settings);
-    LogCheck::Warnings warnings;
-    LogCheck::ReportSettings(settings, warnings);
-    LogCheck::ReportSinks(settings, listSinks, warnings);
-    if (eventName) {
-        LogUtils::LogEvent event(__FILE__, __LINE__, level, category.c_str());
-        event.narrowMessage = text ? text : "(message)";
-        LogCheck::ReportEvent(settings, event);
-    }
-    warnings.Print();
-    return warnings.Empty() ? 0 : 1;
+    LogUtils::LogEvent event(__FILE__, __LINE__, level, category.c_str());
+    event.narrowMessage = text ? text : "(message)";
+    const LogCheck::Findings findings = LogCheck::CheckConfiguration(settings, listSinks, eventName ? &event : nullptr);
+    std::fputs(findings.report.c_str(), stdout);
+    for (const std::string& warning : findings.warnings.Lines())
+        std::printf("%s\n", warning.c_str());
+    return findings.warnings.Empty() ? 0 : 1;
 }
