@@ -37,8 +37,10 @@ bool CollectRoutes(const LogUtils::LogSettings& settings, std::vector<CheckedRou
     return LogUtils::VisitRoutes(settings, nullptr, collector);
 }
 
-Findings CheckConfiguration(const LogUtils::LogSettings& settings, bool listSinks, const LogUtils::LogEvent* event)
+Findings CheckConfiguration(bool listSinks, const LogUtils::LogEvent* event)
 {
+    LogUtils::LogSettings settings;
+    LogUtils::ReadLogSettings(settings);
     Findings findings;
     std::vector<CheckedRoute> routes;
     const bool listed = CollectRoutes(settings, routes);

@@ -60,9 +60,9 @@ void ReportSinks(const LogUtils::LogSettings& settings, const std::vector<Checke
 // that do not, and why.
 void ReportEvent(const std::vector<CheckedRoute>& routes, const LogUtils::LogEvent& event, Findings& findings);
 
-// The whole check of the configuration in settings: the settings, the sinks
-// (listed when listSinks) and, when an event is given, its routes.
-Findings CheckConfiguration(const LogUtils::LogSettings& settings, bool listSinks, const LogUtils::LogEvent* event);
+// The whole check of the configuration as it reads now: the settings, the
+// sinks (listed when listSinks) and, when an event is given, its routes.
+Findings CheckConfiguration(bool listSinks, const LogUtils::LogEvent* event);
 
 // "Component.Level" into a category and a level; false when it is no such text.
 bool ParseEventName(const char* text, std::string& category, LogUtils::LogLevel& level);

@@ -30,6 +30,8 @@ const char kUsage[] =
     "\n"
     "Exit code: 0 nothing is wrong, 1 there are warnings, 2 the checker cannot run.\n";
 
+constexpr int kExampleEventLine = 75;
+
 int Usage(const char* complaint)
 {
     std::fprintf(stderr, "tolvane-logcheck: %s\n\n%s", complaint, kUsage);
@@ -66,15 +68,13 @@ int main(int argc, char** argv)
         std::printf("Sent %s.%s \"%s\"\n", category.c_str(), LogUtils::LevelName(level), text);
     }
 
-    // The configuration is read after the event was sent, as that event read
-    // it; every finding is computed before anything is printed. The example
-    // event's "%L" is its line number here, which reports compared across
-    // versions of the checker rely on.
-    LogUtils::LogSettings settings;
-    LogUtils::ReadLogSettings(settings);
-    LogUtils::LogEvent event(__FILE__, __LINE__, level, category.c_str());
+    // Every finding is computed from the configuration as it reads after the
+    // event above was sent, and printed after. The example event names a
+    // fixed source line, so that its "%L" stays the same from one version of
+    // the checker to the next.
+    LogUtils::LogEvent event(__FILE__, kExampleEventLine, level, category.c_str());
     event.narrowMessage = text ? text : "(message)";
-    const LogCheck::Findings findings = LogCheck::CheckConfiguration(settings, listSinks, eventName ? &event : nullptr);
+    const LogCheck::Findings findings = LogCheck::CheckConfiguration(listSinks, eventName ? &event : nullptr);
     std::fputs(findings.report.c_str(), stdout);
     for (const std::string& warning : findings.warnings.Lines())
         std::printf("%s\n", warning.c_str());
