@@ -30,8 +30,6 @@ const char kUsage[] =
     "\n"
     "Exit code: 0 nothing is wrong, 1 there are warnings, 2 the checker cannot run.\n";
 
-constexpr int kExampleEventLine = 75;
-
 int Usage(const char* complaint)
 {
     std::fprintf(stderr, "tolvane-logcheck: %s\n\n%s", complaint, kUsage);
@@ -72,6 +70,7 @@ int main(int argc, char** argv)
     // event above was sent, and printed after. The example event names a
     // fixed source line, so that its "%L" stays the same from one version of
     // the checker to the next.
+    constexpr int kExampleEventLine = 75;
     LogUtils::LogEvent event(__FILE__, kExampleEventLine, level, category.c_str());
     event.narrowMessage = text ? text : "(message)";
     const LogCheck::Findings findings = LogCheck::CheckConfiguration(listSinks, eventName ? &event : nullptr);
