@@ -9,6 +9,7 @@
 namespace LogCheck {
 
 using LogUtils::ToAnsi;
+
 namespace {
 
 // The installation folder is used as ANSI text for the ini path and by the
@@ -45,58 +46,60 @@ std::string IniEncoding(const char* path, DWORD& error)
 
 void ReportSettings(const LogUtils::LogSettings& s, Findings& findings)
 {
+    std::string& out = findings.report;
+    Warnings& warnings = findings.warnings;
     if (s.installDirRead) {
-        Say(findings.report, "Installation folder: %s (registry HKLM\\SOFTWARE\\Tavrel\\Orbisk \"szInstallDir\")\n",
-                    ToAnsi(s.installDir).c_str());
+        Say(out, "Installation folder: %s (registry HKLM\\SOFTWARE\\Tavrel\\Orbisk \"szInstallDir\")\n",
+                 ToAnsi(s.installDir).c_str());
         if (!FitsAnsi(s.installDir))
-            findings.warnings.Add("", "the installation folder cannot be written as ANSI text: the ini file is "
+            warnings.Add("", "the installation folder cannot be written as ANSI text: the ini file is "
                              "not found there and log archives fail");
     } else {
-        Say(findings.report, "Installation folder: none (HKLM\\SOFTWARE\\Tavrel\\Orbisk \"szInstallDir\" cannot be read)\n");
-        findings.warnings.Add("", "no installation folder in the registry: the logs go to the temporary folder");
+        Say(out, "Installation folder: none (HKLM\\SOFTWARE\\Tavrel\\Orbisk \"szInstallDir\" cannot be read)\n");
+        warnings.Add("", "no installation folder in the registry: the logs go to the temporary folder");
     }
 
     if (!s.logFolderIsTemp) {
-        Say(findings.report, "Log folder: %s (the installation folder)\n", ToAnsi(s.logFolder).c_str());
+        Say(out, "Log folder: %s (the installation folder)\n", ToAnsi(s.logFolder).c_str());
     } else {
-        Say(findings.report, "Log folder: %s (the temporary folder: %s)\n", ToAnsi(s.logFolder).c_str(),
-                    s.installDir[0] ? "the installation folder is no folder"
-                                    : "no installation folder");
+        Say(out, "Log folder: %s (the temporary folder: %s)\n", ToAnsi(s.logFolder).c_str(),
+                 s.installDir[0] ? "the installation folder is no folder"
+                                 : "no installation folder");
         if (s.installDir[0])
-            findings.warnings.Add("", "the installation folder " + ToAnsi(s.installDir) +
+            warnings.Add("", "the installation folder " + ToAnsi(s.installDir) +
                              " does not exist: the logs go to the temporary folder");
     }
 
     std::string activity = ToAnsi(s.activityType);
     if (s.logKeyOpened)
-        Say(findings.report, "Log key: HKLM\\SOFTWARE\\Tavrel\\Orbisk\\Log, activity type \"%s\", main log \"%s\"\n",
-                    activity.c_str(), ToAnsi(s.mainLogName).c_str());
+        Say(out, "Log key: HKLM\\SOFTWARE\\Tavrel\\Orbisk\\Log, activity type \"%s\", main log \"%s\"\n",
+                 activity.c_str(), ToAnsi(s.mainLogName).c_str());
     else
-        Say(findings.report, "Log key: missing, activity type \"%s\", main log \"%s\"\n", activity.c_str(),
-                    ToAnsi(s.mainLogName).c_str());
+        Say(out, "Log key: missing, activity type \"%s\", main log \"%s\"\n", activity.c_str(),
+                 ToAnsi(s.mainLogName).c_str());
 
     if (!s.iniPath[0]) {
-        Say(findings.report, "Ini file: none (no installation folder and no Log key): the built-in sinks are used\n");
+        Say(out, "Ini file: none (no installation folder and no Log key): the built-in sinks are used\n");
         return;
     }
     const char* why = s.iniNamedByActivity ? "named by the Log key's value of the activity type"
                       : s.installDirRead   ? "logCfg.Ini in the installation folder"
                                            : "the root of the current drive: the Log key exists "
                                              "without an installation folder";
-    Say(findings.report, "Ini file: %s (%s)\n", s.iniPath, why);
+    Say(out, "Ini file: %s (%s)\n", s.iniPath, why);
     if (!s.installDirRead)
-        findings.warnings.Add("", std::string("the ini file is looked for at the root of the current drive: ") +
+        warnings.Add("", std::string("the ini file is looked for at the root of the current drive: ") +
                              s.iniPath);
     if (!s.iniExists) {
-        Say(findings.report, "  missing: the built-in sinks are used\n");
+        Say(out, "  missing: the built-in sinks are used\n");
         return;
     }
     DWORD error = 0;
     std::string encoding = IniEncoding(s.iniPath, error);
     if (encoding.empty())
-        Say(findings.report, "  exists, cannot be read (error %lu)\n", error);
+        Say(out, "  exists, cannot be read (error %lu)\n", error);
     else
-        Say(findings.report, "  exists, encoding %s\n", encoding.c_str());
+        Say(out, "  exists, encoding %s\n", encoding.c_str());
 }
 
 } // namespace LogCheck
