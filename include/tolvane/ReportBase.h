@@ -115,6 +115,8 @@ protected:
 #endif
 
 protected:
+    // Fixed layout: the fields of CScnXml's base, allocated by client
+    // programs with it; see the note at CScnXml's fields.
     CReportFile m_reportFile;
     CMyString m_machineId;
     CMyString m_machineName;
