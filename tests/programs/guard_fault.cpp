@@ -5,13 +5,13 @@
 //     and a CSystemException of the operation's code, 1 otherwise;
 //   - a SCENARIO exits with 0 when it went as it should, another number when
 //     not;
+// the verdict is printed as well ("verdict 0");
 // a fault that nobody handles ends the process with the fault's code (the
 // top-level filter below), a crash ends it anyway.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
-#include <cwchar>
 #include <functional>
 #include <map>
 #include <string>
@@ -82,6 +82,7 @@ int RunOperation(const Operation& operation)
     return (code == operation.code && logged) ? 0 : 1;
 }
 
+// The code of the CSystemException that work throws, 0 for none.
 unsigned int CodeOf(const std::function<void()>& work)
 {
     try {
@@ -92,11 +93,9 @@ unsigned int CodeOf(const std::function<void()>& work)
     return 0;
 }
 
-bool DirectionFlagSet()
+unsigned int GuardedCode(std::function<void()> work)
 {
-    unsigned long long flags = 0;
-    asm volatile("pushfq\n\tpopq %0" : "=r"(flags));
-    return (flags & 0x400) != 0;
+    return CodeOf([&] { RUN_GUARDED(Tolvane::kStringFailure, work, [] {}); });
 }
 
 } // namespace
@@ -126,9 +125,6 @@ int main(int argc, char** argv)
         {"buffer-removechar", {Tolvane::kBufferFailure, [&] { forgedBuffer.RemoveChar(L'x'); }}},
         {"buffer-removeallchars", {Tolvane::kBufferFailure, [&] { forgedBuffer.RemoveAllChars(L'x'); }}},
     };
-    const auto operation = operations.find(argv[1]);
-    if (operation != operations.end())
-        return RunOperation(operation->second);
 
     const std::map<std::string, std::function<int()>> scenarios = {
         // The library loaded, used and unloaded: the host's own exceptions
@@ -157,46 +153,51 @@ int main(int argc, char** argv)
         // A fault on this thread while another thread is inside a guard: not swallowed.
         {"fault-beside-guard", [&] {
              HANDLE inside = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-             auto guarded = [](void* event) -> DWORD {
-                 RUN_GUARDED(Tolvane::kStringFailure, [&] { SetEvent(event); Sleep(INFINITE); }, [] {});
-                 return 0;
-             };
+             auto guarded = [](void* event) -> DWORD { return GuardedCode([&] { SetEvent(event); Sleep(INFINITE); }); };
              CreateThread(nullptr, 0, guarded, inside, 0, nullptr);
              WaitForSingleObject(inside, INFINITE);
              return static_cast<int>(*unreadable);
          }},
-        // A handler nearer the fault (IsBadReadPtr's own) sees it first.
+        // A handler nearer the fault (IsBadReadPtr's own) sees it first. On a
+        // thread of its own: a guard that pre-empts that handler makes it loop.
         {"isbadreadptr-in-guard", [&] {
-             BOOL answer = FALSE;
-             const unsigned int code = CodeOf([&] {
-                 RUN_GUARDED(Tolvane::kStringFailure,
-                             [&] { answer = IsBadReadPtr(const_cast<const char*>(unreadable), 4); }, [] {});
-             });
-             return answer && code == 0 ? 0 : 1;
+             struct Probe {
+                 const void* address;
+                 BOOL answer;
+                 unsigned int code;
+             } probe{const_cast<const char*>(unreadable), FALSE, 1};
+             HANDLE thread = CreateThread(nullptr, 0, [](void* p) -> DWORD {
+                 auto& probe = *static_cast<Probe*>(p);
+                 probe.code = GuardedCode([&] { probe.answer = IsBadReadPtr(probe.address, 4); });
+                 return 0;
+             }, &probe, 0, nullptr);
+             if (WaitForSingleObject(thread, 20000) != WAIT_OBJECT_0)
+                 return 6;
+             return probe.answer && probe.code == 0 ? 0 : 1;
          }},
         // A fault while a backward copy has the direction flag set.
         {"direction-flag", [&] {
-             const unsigned int code = CodeOf([&] {
-                 RUN_GUARDED(Tolvane::kStringFailure, [&] {
-                     asm volatile("std\n\tmovb (%0), %%al" : : "r"(unreadable) : "rax", "cc", "memory");
-                 }, [] {});
+             const unsigned int code = GuardedCode([&] {
+                 asm volatile("std\n\tmovb (%0), %%al" : : "r"(unreadable) : "rax", "cc", "memory");
              });
-             return code == Tolvane::kStringFailure && !DirectionFlagSet() ? 0 : 1;
+             unsigned long long flags = 0;
+             asm volatile("pushfq\n\tpopq %0" : "=r"(flags));
+             return code == Tolvane::kStringFailure && !(flags & 0x400) ? 0 : 1;
          }},
-        // Guarded operations inside the handler of a converted fault.
+        // A guarded operation inside the handler of a converted fault is converted too.
         {"retry-in-catch", [&] {
-             unsigned int inner = 0;
-             bool usable = false;
              try {
                  CMyString s(wide);
              } catch (const CSystemException&) {
-                 inner = CodeOf([&] { CMyString again(wide); });
-                 CMyString text(L"ok");
-                 usable = text.HasText() && std::wcscmp(text.c_str(), L"ok") == 0;
+                 return CodeOf([&] { CMyString again(wide); }) == Tolvane::kStringFailure ? 0 : 1;
              }
-             return inner == Tolvane::kStringFailure && usable ? 0 : 1;
+             return 1;
          }},
     };
+    const auto operation = operations.find(argv[1]);
     const auto scenario = scenarios.find(argv[1]);
-    return scenario != scenarios.end() ? scenario->second() : 2;
+    const int verdict = operation != operations.end() ? RunOperation(operation->second)
+                        : scenario != scenarios.end() ? scenario->second() : 2;
+    std::printf("verdict %d\n", verdict);   // a crash inside exception dispatch may end the process with 0
+    return verdict;
 }
