@@ -5,7 +5,8 @@
 #include "tolvane/OnAccExcl.h"
 
 #include "common/FileName.h"
-#include "common/RegHelp.h"
+#include "common/InstallDir.h"
+#include "common/ScopedHandle.h"
 #include "log/LogEvent.h"
 
 namespace {

@@ -5,7 +5,8 @@
 #include <shellapi.h>
 
 #include "common/FileName.h"
-#include "common/RegHelp.h"
+#include "common/InstallDir.h"
+#include "common/RegKey.h"
 #include "host/Launch/LaunchApp.h"
 #include "log/LogEvent.h"
 #include "tolvane/Functions.h"
@@ -13,18 +14,17 @@
 CMyString GetHelpURL()
 {
     CMyString url(L"");
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kAgentKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    RegKey key;
+    if (!key.Open(HKEY_LOCAL_MACHINE, kAgentKey, KEY_QUERY_VALUE)) {
         TOLVANE_LOG(Debug).Write(L"Tolvane::Unable to open STRREG_MDT_AGENT_ROOT key in registry...");
         return url;
     }
     wchar_t value[kHelpUrlChars];
     DWORD count = kHelpUrlChars;
-    if (ReadRegString(key, kHelpUrlValue, value, &count) != ERROR_SUCCESS)
+    if (ReadRegString(key.Get(), kHelpUrlValue, value, &count) != ERROR_SUCCESS)
         TOLVANE_LOG(Debug).Write(L"Tolvane::Unable to get szHelpURL value from registry...");
     else
         url = value;
-    RegCloseKey(key);
     return url;
 }
 

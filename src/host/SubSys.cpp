@@ -3,6 +3,7 @@
 // it off; the registry is read on every call.
 #include "tolvane/Functions.h"
 
+#include "common/ClientKeys.h"
 #include "common/FileName.h"
 #include "common/RegHelp.h"
 
@@ -10,7 +11,7 @@ extern "C" TOLVANE_API BOOL IsSubSysEnabled(int subsystem)
 {
     try {
         CFileName keyPath;
-        keyPath = L"SOFTWARE\\Tavrel\\Orbisk\\zeSSCM";
+        keyPath = kSubSystemSwitchKey;
         if (subsystem == 0)
             keyPath.Append(L"OnAccess");
         else if (subsystem == 1)

@@ -4,11 +4,12 @@
 #include <cwchar>
 #include <new>
 
-#include "common/RegHelp.h"
+#include "common/ClientKeys.h"
+#include "common/InstallDir.h"
+#include "common/RegKey.h"
+#include "common/ScopedHandle.h"
 #include "lang/LanguageList.h"
 #include "lang/LanguageTables.h"
-#include "common/RegKey.h"
-
 
 namespace {
 
@@ -65,12 +66,8 @@ bool ReadSavedLcid(HKEY key, LCID& lcid)
 // The install folder "szInstallDir", read into 260 characters.
 bool ReadInstallFolder(std::wstring& folder)
 {
-    RegKey key;
-    if (!key.Open(HKEY_LOCAL_MACHINE, kClientRootKey, KEY_READ))
-        return false;
     wchar_t buffer[kInstallDirReadChars];
-    DWORD count = kInstallDirReadChars;
-    if (ReadRegString(key.Get(), L"szInstallDir", buffer, &count) != ERROR_SUCCESS)
+    if (!ReadInstallDir(buffer, kInstallDirReadChars, KEY_READ))
         return false;
     folder = buffer;
     return true;
