@@ -106,15 +106,14 @@ BOOL CreateCallerFile(LPCWSTR path, DWORD& error)
             Host::BuildCallerFileAttributes(attributes);
             security = attributes.Seal();
         }
-        HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, security,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
+        const FileHandle file(CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, security,
+                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
             error = GetLastError();
             TOLVANE_LOG(Warning).WithError(error).Write(
                 L"Unable to create file %s with special permissions", path);
             return FALSE;
         }
-        CloseHandle(file);
         return TRUE;
     } catch (const Host::CSecurityError& failure) {
         // No file is created with rights other than those asked for.

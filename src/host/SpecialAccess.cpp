@@ -28,12 +28,10 @@ BOOL SpecialAccess::CreateSpecialFile(const wchar_t* path)
         BuildAttributes(attributes);
         security = attributes.Seal();
     }
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, security,
-                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
+    const FileHandle file(CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, security,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file)
         return TRUE;
-    }
     const DWORD error = GetLastError();
     WEXMOOR_LOG(Error).WithError(error).Write(L"Failed to create file");
     SetLastError(error);

@@ -40,11 +40,8 @@ private:
 bool EntryExists(const wchar_t* path)
 {
     WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW(path, &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(search);
-    return true;
+    const FindHandle search(FindFirstFileW(path, &entry));
+    return search.IsValid();
 }
 
 int CopyFound(const PathBuffer& candidate, wchar_t* path, DWORD size)

@@ -330,8 +330,8 @@ BOOL CMUIHelper::EnumInstalledLanguages(LanguageEnumProc callback, void* context
         return 0;
     const std::wstring pattern = folder + L"\\Agent\\Res\\*";
     WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW(pattern.c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
+    const FindHandle search(FindFirstFileW(pattern.c_str(), &entry));
+    if (!search)
         return 0;
     BOOL reported = 0;
     do {
@@ -344,8 +344,7 @@ BOOL CMUIHelper::EnumInstalledLanguages(LanguageEnumProc callback, void* context
             if (!callback(language, context))
                 break;
         }
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
+    } while (FindNextFileW(search.Get(), &entry));
     return reported;
 }
 
