@@ -3,8 +3,8 @@
 // everything; the calling account gets full access too when it is neither.
 #include "host/SAccess.h"
 
-#include "host/PlatformVersion.h"
 #include "common/ScopedHandle.h"
+#include "common/WindowsVersion.h"
 #include "host/SecurityError.h"
 #include "host/Sid.h"
 #include "log/LogEvent.h"
@@ -14,7 +14,7 @@ namespace Host {
 
 bool IsNtPlatformOnce()
 {
-    static const bool isNt = AskIsNtPlatformExtendedFirst();
+    static const bool isNt = AskWindowsVersion(VersionQuery::ExtendedThenBasic).nt;
     return isNt;
 }
 

@@ -2,8 +2,8 @@
 
 #include <cwchar>
 
-#include "host/PlatformVersion.h"
 #include "common/ScopedHandle.h"
+#include "common/WindowsVersion.h"
 #include "host/SecurityError.h"
 #include "host/Sid.h"
 #include "log/LogEvent.h"
@@ -24,7 +24,7 @@ BOOL SpecialAccess::CreateSpecialFile(const wchar_t* path)
 {
     Host::CSecureFileAttributes attributes;
     SECURITY_ATTRIBUTES* security = nullptr;
-    if (Host::AskIsNtPlatform()) {
+    if (AskWindowsVersion(VersionQuery::Basic).nt) {
         BuildAttributes(attributes);
         security = attributes.Seal();
     }
