@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "common/ExportCall.h"
 #include "common/FileName.h"
 #include "common/InstallDir.h"
 #include "common/RegKey.h"
@@ -70,12 +71,11 @@ void StartHelpFile()
 
 extern "C" TOLVANE_API void DisplayKelmoHelp(void)
 {
-    try {
+    // No failure reaches the caller, and no exception leaves this C function.
+    CallExport([] {
         CMyString url = GetHelpURL();
         if (url.GetLength() > 0 && OpenHelpAddress(url))
             return;
         StartHelpFile();
-    } catch (...) {
-        // No failure reaches the caller, and no exception leaves this C function.
-    }
+    });
 }

@@ -3,6 +3,7 @@
 // everything; the calling account gets full access too when it is neither.
 #include "host/SAccess.h"
 
+#include "common/ExportCall.h"
 #include "common/ScopedHandle.h"
 #include "common/WindowsVersion.h"
 #include "host/SecurityError.h"
@@ -130,14 +131,10 @@ BOOL CreateCallerFile(LPCWSTR path, DWORD& error)
 extern "C" TOLVANE_API BOOL CreateFileSpecialAccess(LPCWSTR path)
 {
     DWORD error = ERROR_SUCCESS;
-    BOOL created = FALSE;
-    try {
-        created = CreateCallerFile(path, error);
-    } catch (...) {
-        created = FALSE;
+    const BOOL created = CallExport([&] { return CreateCallerFile(path, error); }, FALSE, [&] {
         if (error == ERROR_SUCCESS)
             error = ERROR_INTERNAL_ERROR;
-    }
+    });
     if (!created)
         SetLastError(error);
     return created;

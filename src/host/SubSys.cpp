@@ -4,12 +4,13 @@
 #include "tolvane/Functions.h"
 
 #include "common/ClientKeys.h"
+#include "common/ExportCall.h"
 #include "common/FileName.h"
 #include "common/RegHelp.h"
 
 extern "C" TOLVANE_API BOOL IsSubSysEnabled(int subsystem)
 {
-    try {
+    return CallExport([&] {
         CFileName keyPath;
         keyPath = kSubSystemSwitchKey;
         if (subsystem == 0)
@@ -25,7 +26,5 @@ extern "C" TOLVANE_API BOOL IsSubSysEnabled(int subsystem)
         if (!key.GetDword(L"dwAttrib", attributes))
             return FALSE;
         return (attributes & 1) == 0 ? TRUE : FALSE;
-    } catch (...) {
-        return FALSE;
-    }
+    }, FALSE);
 }
