@@ -3,21 +3,9 @@
 // promises (kept with LastErrorKept, else left or set by the work).
 #pragma once
 
-#include <windows.h>
-
 #include <utility>
 
-// Restores the calling thread's last-error value when it goes out of scope.
-class LastErrorKept {
-public:
-    LastErrorKept() : m_saved(GetLastError()) {}
-    ~LastErrorKept() { SetLastError(m_saved); }
-    LastErrorKept(const LastErrorKept&) = delete;
-    LastErrorKept& operator=(const LastErrorKept&) = delete;
-
-private:
-    DWORD m_saved;
-};
+#include "common/LastErrorKept.h"
 
 struct NothingOnException {
     void operator()() const noexcept {}
