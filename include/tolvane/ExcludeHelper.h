@@ -46,6 +46,12 @@ public:
     int IsExcluded(const unsigned short* path);
 
 private:
+    // Fixed layout: client programs allocate this object themselves, so its
+    // size and every field offset are part of the interface (pinned for both
+    // ABIs by tests/msvc/layouts.txt). Never add, remove, resize or reorder a
+    // field. New state lives in the library: in a table keyed by the object's
+    // address (filled by the constructor, emptied by the destructor), or in a
+    // new exported class.
     CPointerList m_items;            // CMyString items, oldest first
     unsigned short** m_itemArray;    // item texts, then a null entry
 };

@@ -101,6 +101,12 @@ public:
 private:
     int BuildReport(CMyString& content, void* arg) override;
 
+    // Fixed layout: client programs allocate this object themselves, so its
+    // size and every field offset are part of the interface (pinned for both
+    // ABIs by tests/msvc/layouts.txt). Never add, remove, resize or reorder a
+    // field. New state lives in the library: in a table keyed by the object's
+    // address (filled by the constructor, emptied by the destructor), or in a
+    // new exported class.
     CReportFile m_scanFile;
     unsigned int m_stopped;
     unsigned int m_filesScanned;

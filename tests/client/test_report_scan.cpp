@@ -211,6 +211,8 @@ TEST(ScanReport, WithoutUsableUploadFolderInitFailsAndNothingIsWritten)
             EXPECT_EQ(0, report.AddInfected(detection)) << setup;
             EXPECT_EQ(0, report.AddInfected(detection)) << setup;
             EXPECT_EQ(0, report.XmlFileExist()) << setup;
+            wchar_t name[64] = {};   // inherited from CReportBase, named directly through the final class
+            EXPECT_EQ(0, report.GetReportFileName(name, 63)) << setup;
             report.SetNumScanned(3);
         }
         EXPECT_FALSE(testsupport::FileExists(sandbox.UploadFolder())) << setup;

@@ -4,6 +4,10 @@
 # and the Microsoft C++ ABI, as clang lays them out for both targets from the
 # installed headers. A difference breaks Microsoft-ABI clients: a derived
 # field in a base's tail padding, a virtual destructor, overloaded virtuals.
+# And the client layout is pinned: client programs allocate these objects
+# themselves, so each class's size, alignment, field offsets and vtable slots
+# under both ABIs must equal tests/msvc/layouts.txt. Only a new major version
+# may change it: UPDATE_LAYOUTS=1 then rewrites the file.
 . "$(dirname "$0")/support/dist.sh"
 include=$DIST/include
 probe=${LAYOUT_PROBE:-$src/tests/msvc/LayoutProbe.cpp}
@@ -64,5 +68,21 @@ for class in $classes; do
         compare "$class" "vtable slots" "$(slots "$gnu" "$class")" "$(slots "$msvc" "$class")"
     fi
 done
-[ $failed = 0 ] && echo "same layouts: $(echo $classes)"
+# One line per class: size, alignment and its own fields (a member of class
+# type is pinned by that class's line); one line per vtable.
+pinned() {
+    for class in $classes; do
+        record "$1" "$class" | awk -v c="$class" '
+            /^ +[0-9]+ \|   [^ ]/ { sub(/^ +/, ""); sub(/ \|   /, " "); fields = fields " | " $0 }
+            /sizeof=/ { match($0, /sizeof=[0-9]+, align=[0-9]+/); size = substr($0, RSTART, RLENGTH) }
+            END { print c ": " size fields }'
+        slots "$1" "$class" | paste -sd'|' | sed -n "/./s/^/$class vtable: /p"
+    done
+}
+golden=$src/tests/msvc/layouts.txt
+[ "${UPDATE_LAYOUTS:-}" = 1 ] && pinned "$gnu" >"$golden"
+for dump in "$gnu" "$msvc"; do
+    pinned "$dump" | diff "$golden" - || { echo "the client layout differs from $golden ($(basename "$dump" .dump))"; failed=1; }
+done
+[ $failed = 0 ] && echo "same layouts, as pinned: $(echo $classes)"
 exit $failed
