@@ -16,7 +16,7 @@ extern "C" {
 // Read on every call; nothing is kept.
 // Result: 1 when the key opens, "dwAttrib" is a REG_DWORD and its bit 0 is 0;
 //   0 otherwise, so also when the switch is not configured.
-// Last error: changed (0 when the switch key is missing).
+// Last error: unchanged (also when the switch key is missing).
 // Throws: nothing.
 // Threads: any number at once. Logs nothing.
 TOLVANE_API BOOL IsSubSysEnabled(int subsystem);

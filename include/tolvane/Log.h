@@ -53,15 +53,37 @@ typedef struct TolvaneLogRecord {
    message. A category longer than 255 characters and a source file longer
    than 259 keep their beginnings. */
 
-/* The message as it is. */
+// The message as it is (a '%' in it is no conversion).
+// Result: 1 handed to the logging configuration; 0 refused or not written.
+// Last error: unchanged.
+// Throws: nothing.
 TOLVANE_API int TolvaneLogWriteA(const TolvaneLogRecord* record, const char* message);
+// The same, wide.
+// Result: 1 handed to the logging configuration; 0 refused or not written.
+// Last error: unchanged.
+// Throws: nothing.
 TOLVANE_API int TolvaneLogWriteW(const TolvaneLogRecord* record, const wchar_t* message);
 
-/* The message formatted as by the platform's _vsnprintf_s / _vsnwprintf_s:
-   in the narrow form "%s" takes a narrow text, in the wide form a wide one. */
+// The message formatted as by the platform's _vsnprintf_s: "%s" takes a
+// narrow text, "%ls" a wide one.
+// Result: 1 handed to the logging configuration; 0 refused or not written.
+// Last error: unchanged.
+// Throws: nothing.
 TOLVANE_API int TolvaneLogPrintfA(const TolvaneLogRecord* record, const char* format, ...);
+// Formatted as by _vsnwprintf_s: "%s" takes a wide text, "%hs" a narrow one.
+// Result: 1 handed to the logging configuration; 0 refused or not written.
+// Last error: unchanged.
+// Throws: nothing.
 TOLVANE_API int TolvaneLogPrintfW(const TolvaneLogRecord* record, const wchar_t* format, ...);
+// As TolvaneLogPrintfA, for a program's own variadic logging function.
+// Result: 1 handed to the logging configuration; 0 refused or not written.
+// Last error: unchanged.
+// Throws: nothing.
 TOLVANE_API int TolvaneLogVPrintfA(const TolvaneLogRecord* record, const char* format, va_list args);
+// As TolvaneLogPrintfW, for a program's own variadic logging function.
+// Result: 1 handed to the logging configuration; 0 refused or not written.
+// Last error: unchanged.
+// Throws: nothing.
 TOLVANE_API int TolvaneLogVPrintfW(const TolvaneLogRecord* record, const wchar_t* format, va_list args);
 
 #ifdef __cplusplus
