@@ -1,6 +1,8 @@
 #include "log/LogHeldLines.h"
 
+#include <algorithm>
 #include <memory>
+#include <new>
 
 #include "common/ScopedHandle.h"
 
@@ -46,15 +48,21 @@ bool HeldLines::MoveInto(HANDLE log) const
                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (held.Get() == INVALID_HANDLE_VALUE)
         return GetLastError() == ERROR_FILE_NOT_FOUND;
+    // Up to 16 MiB of held lines go into the log in one append, so that no
+    // line written meanwhile without the mutex lands among them.
+    constexpr LONGLONG kMaxChunk = 16 * 1024 * 1024;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(held.Get(), &size))
+        return false;
+    const DWORD chunk = static_cast<DWORD>(std::max<LONGLONG>(1, std::min(size.QuadPart, kMaxChunk)));
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[chunk]);
     // Marked for deletion (when this handle closes) before anything is copied:
     // the lines of a side file that could not be deleted would be moved twice.
     FILE_DISPOSITION_INFO dispose = {TRUE};
-    if (!SetFileInformationByHandle(held.Get(), FileDispositionInfo, &dispose, sizeof(dispose)))
+    if (!buffer || !SetFileInformationByHandle(held.Get(), FileDispositionInfo, &dispose, sizeof(dispose)))
         return false;
-    constexpr DWORD kChunk = 64 * 1024;
-    std::unique_ptr<char[]> buffer(new char[kChunk]);
     for (DWORD read = 0;;) {
-        if (!ReadFile(held.Get(), buffer.get(), kChunk, &read, nullptr) ||
+        if (!ReadFile(held.Get(), buffer.get(), chunk, &read, nullptr) ||
             (read != 0 && !AppendAtEnd(log, buffer.get(), read))) {
             dispose = {FALSE};   // kept for the next writer
             SetFileInformationByHandle(held.Get(), FileDispositionInfo, &dispose, sizeof(dispose));
