@@ -3,7 +3,7 @@
 // fault the guard misses ends that process instead of the test run.
 #include <gtest/gtest.h>
 
-#include "child_process.h"
+#include "ChildProcess.h"
 
 using namespace testsupport;
 

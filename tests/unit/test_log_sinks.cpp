@@ -15,8 +15,9 @@
 #include "log/LogFileMutex.h"
 #include "log/LogFileSink.h"
 #include "log/SyslogSink.h"
-#include "child_process.h"
-#include "log_test_support.h"
+#include "ChildProcess.h"
+#include "LogCapture.h"
+#include "TestInstall.h"
 
 using namespace LogUtils;
 using namespace testsupport;
@@ -34,7 +35,7 @@ std::set<std::wstring> Entries(const std::wstring& pattern)
 }
 void WriteLine(const std::wstring& path, unsigned int limit, const char* message)
 {
-    EXPECT_TRUE(LogFileSink(path.c_str(), limit, 1).Write("%m", logtest::FixedEvent(Info, "Tolvane", message)));
+    EXPECT_TRUE(LogFileSink(path.c_str(), limit, 1).Write("%m", testsupport::FixedEvent(Info, "Tolvane", message)));
 }
 } // namespace
 
@@ -181,7 +182,7 @@ TEST(LogSyslog, DatagramByteForByte)
         {Info, 1, 14, "%m", ("<14> Jan 14 22:58:01" + host + longText).substr(0, 1024)},  // cut at 1024 bytes
     };
     for (const auto& c : cases) {
-        LogEvent event = logtest::FixedEvent(c.level, "Tolvane", c.day == 4 ? "Exception occurred" : longText.c_str());
+        LogEvent event = testsupport::FixedEvent(c.level, "Tolvane", c.day == 4 ? "Exception occurred" : longText.c_str());
         event.time.wMonth = c.month;
         event.time.wDay = c.day;
         EXPECT_TRUE(SyslogSink(SyslogReceiver("127.0.0.1")).Write(c.format, event));
@@ -194,7 +195,7 @@ TEST(LogSyslog, DatagramByteForByte)
 // log_writer.exe started under debug_capture.exe as its debugger: each line arrives as one debug string.
 TEST(LogDebugString, ChildProcessLinesReachItsDebugger)
 {
-    logtest::ClientSetup client;
+    testsupport::TestInstall client;
     client.WriteIni("[debugger]\nfilter=*.Debug\ntype=outputdebugstring\nformat=%l %f %m\n");
     const ChildResult result = RunChild(L"debug_capture.exe log_writer.exe traced 3");
     std::vector<std::string> received;   // the debugger's lines of the writer's strings, and its exit code
