@@ -5,11 +5,9 @@
 # first cabinet cabextract rebuilds every byte; the next archiving of zeAgent.log prunes the older set
 # whole. With four processes (two of 1000 events, one of eight threads) writing one log under a small size
 # limit, every line is found whole and once over all archives and the current log.
-set -euo pipefail
-build=$(realpath "$1") source=$2
-. "$source/tests/support/log_sandbox.sh"
-sandbox_begin "$build/log-archives-test"
-run() { wine_run "$build/bin/log_writer.exe" "$@" | tr -d '\r'; }
+. "$(dirname "$0")/support/script.sh"
+make_install
+run() { wine_run "$build/bin/log_writer.exe" "$@"; }
 ini() { printf '[log]\nfilter=*.Debug\ntype=file\nformat=%%m\nfilename=%s\nmaxsize=%s\n' "$@" >"$inst/logCfg.Ini"; }
 unpack() {   # the archive's one file, named as the archive without ".cab", to stdout
     local listed
