@@ -43,12 +43,9 @@ struct TestInstall {
     std::vector<std::wstring> Files(const std::wstring& pattern = L"*") const
     {
         std::vector<std::wstring> paths;
-        WIN32_FIND_DATAW entry;
-        HANDLE search = FindFirstFileW((UploadFolder() + L"\\" + pattern).c_str(), &entry);
-        for (bool found = search != INVALID_HANDLE_VALUE; found; found = FindNextFileW(search, &entry))
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                paths.push_back(UploadFolder() + L"\\" + entry.cFileName);
-        FindClose(search);
+        for (const std::wstring& name : FileNames(UploadFolder() + L"\\" + pattern))
+            if (!(GetFileAttributesW((UploadFolder() + L"\\" + name).c_str()) & FILE_ATTRIBUTE_DIRECTORY))
+                paths.push_back(UploadFolder() + L"\\" + name);
         return paths;
     }
     // The path of the one report "*.Xml", or empty.

@@ -5,6 +5,7 @@
 #include "log/LineFormat.h"
 #include "log/LogManager.h"
 #include "LogCapture.h"
+#include "TestSupport.h"
 
 using namespace LogUtils;
 

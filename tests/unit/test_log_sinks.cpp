@@ -25,13 +25,8 @@ using namespace testsupport;
 namespace {
 std::set<std::wstring> Entries(const std::wstring& pattern)
 {
-    std::set<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
-        names.insert(found.cFileName);
-    FindClose(search);
-    return names;
+    const std::vector<std::wstring> names = FileNames(pattern);
+    return std::set<std::wstring>(names.begin(), names.end());
 }
 void WriteLine(const std::wstring& path, unsigned int limit, const char* message)
 {
