@@ -5,7 +5,7 @@ DIST   ?= dist
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
 WINE   = tools/with-wine.sh $(BUILD)/wineprefix
 
-.PHONY: all deps configure build test dist bench stress demo clean
+.PHONY: all deps configure build test dist testkit bench stress demo clean
 
 all: build
 
@@ -25,6 +25,9 @@ dist: build
 	@rm -rf $(DIST)
 	@cmake --install $(BUILD) --prefix $(DIST) >/dev/null
 	@echo "Installed into $(DIST)/"
+
+testkit: build
+	@tools/make-testkit.sh $(BUILD) $(DIST)/testkit
 
 bench: build
 	@$(WINE) tools/run-benchmarks.sh $(BUILD)

@@ -19,8 +19,10 @@ install=$sandbox/Orbisk scan=$sandbox/scan bin=$sandbox/bin upload=$sandbox/uplo
 mkdir -p "$install" "$scan/documents" "$scan/temp" "$scan/archive/old" "$bin"
 product="$WINEPREFIX/drive_c/Program Files/Tavrel/Halvane"
 cp -r "$dist/samples/." "$install/"
-cp "$dist/demo/helpviewer.exe" "$install/Agent/qxhelp.chm"
-cp "$dist/bin/Tolvane.dll" "$dist/demo/scanner.exe" "$bin/"
+# The help file is a document, not a program: the shell opens it with the
+# handler of ".chm" files, which the demo sets to its stand-in viewer.
+printf 'ITSF: stand-in compiled help\r\n' > "$install/Agent/qxhelp.chm"
+cp "$dist/bin/Tolvane.dll" "$dist/demo/scanner.exe" "$dist/demo/helpviewer.exe" "$bin/"
 
 # Files to scan: two carry the demo signature, one of them in an excluded folder.
 printf 'quarterly figures\r\n' > "$scan/documents/report.txt"
@@ -32,9 +34,16 @@ printf 'pagefile\r\n' > "$scan/pagefile.sys"
 
 root='HKLM\SOFTWARE\Tavrel\Orbisk'
 exclusions='SOFTWARE\Tavrel\Orbisk\OnDemandScan'
-cleanup() { reg delete "$root" /f || true; rm -rf "$product"; }
+chm_type=$(run reg query 'HKCR\.chm' /ve | sed -n 's/.*REG_SZ *//p')
+cleanup() {
+    reg delete "$root" /f || true; rm -rf "$product"
+    reg delete 'HKCR\tolvanedemo.chm' /f || true
+    if [ -n "$chm_type" ]; then reg add 'HKCR\.chm' /ve /d "$chm_type" /f; else reg delete 'HKCR\.chm' /f || true; fi
+}
 trap cleanup EXIT
 cleanup
+reg add 'HKCR\.chm' /ve /d tolvanedemo.chm /f
+reg add 'HKCR\tolvanedemo.chm\shell\open\command' /ve /d "\"$(win "$bin")\\helpviewer.exe\" \"%1\"" /f
 # The agent and on-access scanner files whose versions the report shows.
 mkdir -p "$product/Agent" "$product/Kelmo"
 cp "$dist/samples/Agent/zeAgtSvc.exe" "$product/Agent/"

@@ -1,8 +1,9 @@
 // A small client of Tolvane.dll: it checks the subsystem switches (on a
 // thread of its own), loads the exclusion items of a scanner, asks whether a
 // few paths are excluded, writes a scan report with two detections and
-// creates a file with special access rights. It prints what it did and exits
-// with 0 when every call succeeded, else 1.
+// creates a file with special access rights; it writes its own events into
+// the client's shared log. It prints what it did and exits with 0 when every
+// call succeeded, else 1.
 //
 //   client.exe [exclusion key below HKEY_LOCAL_MACHINE]
 //
@@ -114,6 +115,12 @@ int main(int argc, char** argv)
     std::printf("special-access file: %s\n", created ? "created" : "FAILED");
     ok = created && ok;
     DeleteFileW(special.c_str());
+    if (!created)
+        TOLVANE_CLIENT_LOG(WARNING, "ExampleClient").WithError(GetLastError()).Write(L"No file %s", special.c_str());
+
+    // The program's own event, beside the library's: with the built-in
+    // configuration an Info event lands in zeAgent.log.
+    TOLVANE_CLIENT_LOG(INFO, "ExampleClient").Write("client finished: %s", ok ? "all calls succeeded" : "some calls failed");
 
     std::printf("%s\n", ok ? "all calls succeeded" : "some calls failed");
     return ok ? 0 : 1;

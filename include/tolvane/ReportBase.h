@@ -1,10 +1,10 @@
 // CReportFile and CReportBase: the file through which reports are written and
 // the report base class with the machine and product status that every
 // report shows. Public because the exported scan report (CScnXml) derives
-// from CReportBase and clients allocate it themselves. Only CScnXml's own
-// members are exported from Tolvane.dll: the members of these two classes
-// that a client could not link are declared for the library's build only,
-// and the virtual operations below are here for the report's virtual table.
+// from CReportBase and clients allocate it themselves. Of these two classes
+// Tolvane.dll exports only CReportBase's public virtual operations: the
+// members that a client could not link are declared for the library's build
+// only.
 #pragma once
 
 #include <windows.h>
@@ -60,20 +60,22 @@ public:
     CReportBase(const CReportBase&) = delete;
     CReportBase& operator=(const CReportBase&) = delete;
 
-    // The virtual operations in slot order. Only the scan report's own
-    // overrides are exported: a client calls CScnXml::Init, never these.
+    // The virtual operations in slot order. The public ones are exported:
+    // a call through a CScnXml* names them directly (CScnXml is final);
+    // Init is CScnXml's own.
     // Init, BuildReport, name, create and write the whole report; nonzero on success.
-    virtual int WriteReport(void* arg);
+    TOLVANE_API virtual int WriteReport(void* arg);
     // Collects the status; binds the own report file to path when given. Always 1.
     virtual int Init(const unsigned short* path);
-    // A new name "<upload folder>\CIO<guid>.tmp"; copies at most length
-    // characters into buffer (which must hold length + 1, zero-filled). 1 or 0.
-    virtual int GetReportFileName(wchar_t* buffer, unsigned int length);
+    // A new name "<upload folder>\CIO<guid>.tmp" into buffer (which must hold
+    // length + 1, zero-filled). 1, or 0; a name longer than length characters
+    // is not handed out (0, last error ERROR_FILENAME_EXCED_RANGE).
+    TOLVANE_API virtual int GetReportFileName(wchar_t* buffer, unsigned int length);
     // The encoding declaration: encoding="UTF-8".
-    virtual void SetEncoding();
+    TOLVANE_API virtual void SetEncoding();
     // Writes content as UTF-8 into the existing temporary file and renames it
     // to ".xml"; a failed write deletes the file. Nonzero on success.
-    virtual int WriteToXmlFile(const wchar_t* tempPath, CMyString& content);
+    TOLVANE_API virtual int WriteToXmlFile(const wchar_t* tempPath, CMyString& content);
     // The derived report's text; arg is WriteReport's argument.
     virtual int BuildReport(CMyString& content, void* arg) = 0;
 
@@ -114,6 +116,8 @@ protected:
 #endif
 
 protected:
+    // Fixed layout: the fields of CScnXml's base, allocated by client
+    // programs with it; see the note at CScnXml's fields.
     CReportFile m_reportFile;
     CMyString m_machineId;
     CMyString m_machineName;

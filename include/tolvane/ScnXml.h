@@ -2,7 +2,9 @@
 // writes the report header into a new temporary file in the upload folder),
 // adds each detection, sets the number of files scanned and destroys it; the
 // destructor closes the document and renames the file to its final ".Xml"
-// name, from where the upload component collects it.
+// name, from where the upload component collects it. One object per scan and
+// one Init per object; one thread per object at a time, separate objects are
+// independent. Texts are null-terminated UTF-16 (docs/client-api.md).
 #pragma once
 
 #include "tolvane/Api.h"
@@ -55,19 +57,41 @@ struct CInfected {
 
 class TOLVANE_API CScnXml final : public CReportBase {
 public:
-    // Loads the resource library "QxRes_l.dll" of the interface language.
+    // Loads the resource library "QxRes_l.dll" of the interface language; the
+    // report's texts are empty without one. Logs an Info line first.
+    // Last error: changed (3 when no resource library is found).
+    // Throws: CSystemException 0x80070006 when its log line cannot be written
+    //   because another kind of object holds the log mutex's name
+    //   (docs/client-api.md); nothing otherwise.
     CScnXml();
     // Writes the statistics block and gives the report its final name; an
-    // incomplete report is deleted.
+    // incomplete report is deleted. After a failed Init it writes nothing and
+    // leaves the .tmp file that Init created.
+    // Last error: unchanged after a failed Init.
+    // Throws: nothing.
     ~CScnXml();
 
-    // Collects the status and writes the header into a new report file; 1 on
-    // success, 0 on failure (nothing more is written then). path is not used.
-    // COM must be initialised on the calling thread for partner builds.
+    // Collects the status and writes the header into a new report file
+    // "<upload folder>\CIO<guid>.tmp". path is not used.
+    // Result: 1 the file is open with its header; 0 no report: the object stays
+    //   stopped for good (AddInfected answers 0). Do not call Init again: a
+    //   second Init starts another file that is never completed.
+    // Last error: changed (3 without an upload folder; ERROR_FILENAME_EXCED_RANGE
+    //   and no file when the upload folder is too long for a whole report name).
+    // Throws: nothing.
+    // Process-wide effects: may create the upload folder (one level), the key
+    //   Agent and its "szMachineID" (only when the key opens for writing). For
+    //   partner builds the calling thread must have initialised COM.
     int Init(const unsigned short* path) override;
-    // Writes one detection block; 1 when written.
+    // Writes one detection block; null texts count as empty.
+    // Result: 1 when written; 0 not (always 0 after a failed Init).
+    // Last error: unchanged after a failed Init.
+    // Throws: nothing.
     int AddInfected(CInfected& record);
-    // The number of files scanned, written by the destructor.
+    // The number of files scanned, written by the destructor (the last value
+    // counts).
+    // Last error: unchanged.
+    // Throws: nothing.
     void SetNumScanned(unsigned int count);
     // The temporary report file (owned here); empty text when none was named.
     const unsigned short* GetXmlFile();
@@ -77,6 +101,12 @@ public:
 private:
     int BuildReport(CMyString& content, void* arg) override;
 
+    // Fixed layout: client programs allocate this object themselves, so its
+    // size and every field offset are part of the interface (pinned for both
+    // ABIs by tests/msvc/layouts.txt). Never add, remove, resize or reorder a
+    // field. New state lives in the library: in a table keyed by the object's
+    // address (filled by the constructor, emptied by the destructor), or in a
+    // new exported class.
     CReportFile m_scanFile;
     unsigned int m_stopped;
     unsigned int m_filesScanned;

@@ -12,7 +12,9 @@
  *
  * Build variants for the failure cases of a client:
  *   TRENNIX_WITHOUT_END   OnAccess_End is not exported;
- *   TRENNIX_INIT_FAILS    OnAccess_Init answers 1 and stores no handle.
+ *   TRENNIX_INIT_FAILS    OnAccess_Init answers 1 and stores no handle;
+ *   TRENNIX_WITH_HELPER   imports TrennixHelper.dll, which lies only in the
+ *                         library's own folder.
  */
 #include <windows.h>
 #include <stdio.h>
@@ -52,8 +54,16 @@ static unsigned long long AsNumber(const void* pointer)
     return (unsigned long long)(ULONG_PTR)pointer;
 }
 
+#ifdef TRENNIX_WITH_HELPER
+__declspec(dllimport) long TrennixHelperAnswer(void);
+#endif
+
 TRENNIX_EXPORT long OnAccess_Init(void** driverHandle)
 {
+#ifdef TRENNIX_WITH_HELPER
+    if (TrennixHelperAnswer() != 0)
+        return 1;
+#endif
 #ifdef TRENNIX_INIT_FAILS
     Record("OnAccess_Init handle=0x%016llx result=1", AsNumber(NULL));
     (void)driverHandle;

@@ -2,24 +2,28 @@
 
 #include <windows.h>
 
-// Processor faults inside a guard are turned into C++ exceptions. The fault
-// may lie in code our exception tables do not cover (the C runtime's strlen,
-// a system call's argument check), reached through a call the compiler knows
-// cannot throw, so the C++ unwinder could not get out of the faulting frame.
-// Instead a vectored handler walks the stack itself, frame by frame with the
-// system's unwind data, back to the guard's own call of its work
-// (InvokeGuarded), and makes the thread continue there in a small trampoline,
-// as if that call had called it; the trampoline throws, and the exception
-// leaves InvokeGuarded for the guard's catch like any other. Objects of the
-// abandoned frames between the guard and the fault are not destroyed.
+// Processor faults inside a guard become C++ exceptions in the way a
+// structured __except does it on x64, with the guard's own frame
+// (tolvane_invoke_guarded, FaultTrampoline.S) carrying the handler in its
+// unwind information:
+//   - the system offers a fault to the frames from the faulting one outwards;
+//     a handler nearer the fault (IsBadReadPtr's, the host's own) sees it
+//     first, and a fault outside every guard never reaches this one;
+//   - the guard's handler takes processor faults only, and unwinds the stack
+//     to its frame with RtlUnwindEx: the frames in between get their
+//     termination handlers run (GCC's frames ignore a foreign exception, so
+//     their objects are abandoned, not destroyed);
+//   - the unwind lands in the guard's frame with the fault's code, which is
+//     thrown from there as ProcessorFault.
+// Nothing is installed process-wide and nothing is kept per thread: a
+// library that used a guard can be unloaded at any time.
 
-extern "C" void tolvane_fault_trampoline_aligned();    // entered with rsp % 16 == 8
-extern "C" void tolvane_fault_trampoline_unaligned();  // entered with rsp % 16 == 0
+extern "C" EXCEPTION_DISPOSITION tolvane_guard_frame_handler(EXCEPTION_RECORD* record, void* frame,
+                                                            CONTEXT* context,
+                                                            DISPATCHER_CONTEXT* dispatch);
+extern "C" void tolvane_guard_landing();
 
 namespace {
-
-thread_local int t_guardDepth = 0;
-thread_local unsigned long t_faultCode = 0;
 
 bool IsProcessorFault(DWORD code)
 {
@@ -41,94 +45,31 @@ bool IsProcessorFault(DWORD code)
     case EXCEPTION_FLT_STACK_CHECK:
         return true;
     default:
-        return false;   // stack overflow cannot be continued on the same stack
+        return false;   // stack overflow cannot go on on the same stack; C++ exceptions pass
     }
-}
-
-bool IsInvokeGuarded(DWORD64 address)
-{
-    DWORD64 imageBase = 0;
-    PRUNTIME_FUNCTION function = RtlLookupFunctionEntry(address, &imageBase, nullptr);
-    return function && imageBase + function->BeginAddress ==
-                           reinterpret_cast<DWORD64>(&Wexmoor::InvokeGuarded);
-}
-
-// Unwinds context, frame by frame, to the innermost guard's call of its work.
-// On success the context holds that frame's state at the call's return address.
-bool UnwindToGuardCall(CONTEXT& context)
-{
-    constexpr int kMaxFrames = 1024;
-    for (int frame = 0; frame < kMaxFrames; ++frame) {
-        DWORD64 imageBase = 0;
-        PRUNTIME_FUNCTION function = RtlLookupFunctionEntry(context.Rip, &imageBase, nullptr);
-        if (function) {
-            PVOID handlerData = nullptr;
-            DWORD64 establisherFrame = 0;
-            RtlVirtualUnwind(UNW_FLAG_NHANDLER, imageBase, context.Rip, function, &context,
-                             &handlerData, &establisherFrame, nullptr);
-        } else {
-            // A leaf function without unwind data: the return address is on top.
-            context.Rip = *reinterpret_cast<DWORD64*>(context.Rsp);
-            context.Rsp += 8;
-        }
-        if (context.Rip == 0)
-            return false;
-        if (IsInvokeGuarded(context.Rip))
-            return true;
-    }
-    return false;
-}
-
-LONG CALLBACK RedirectGuardedFault(EXCEPTION_POINTERS* info)
-{
-    if (t_guardDepth == 0 || !IsProcessorFault(info->ExceptionRecord->ExceptionCode))
-        return EXCEPTION_CONTINUE_SEARCH;
-    CONTEXT* context = info->ContextRecord;
-    CONTEXT unwound = *context;
-    if (!UnwindToGuardCall(unwound))
-        return EXCEPTION_CONTINUE_SEARCH;
-    *context = unwound;
-    const DWORD64 returnAddress = context->Rip;
-    t_faultCode = info->ExceptionRecord->ExceptionCode;
-    const DWORD64 stack = context->Rsp - 8;
-    *reinterpret_cast<DWORD64*>(stack) = returnAddress;
-    context->Rsp = stack;
-    context->Rip = reinterpret_cast<DWORD64>(stack % 16 == 8 ? &tolvane_fault_trampoline_aligned
-                                                              : &tolvane_fault_trampoline_unaligned);
-    return EXCEPTION_CONTINUE_EXECUTION;
-}
-
-void InstallFaultHandlerOnce()
-{
-    static PVOID handler = AddVectoredExceptionHandler(1, RedirectGuardedFault);
-    (void)handler;
 }
 
 } // namespace
 
-extern "C" [[noreturn]] void tolvane_throw_processor_fault()
+extern "C" EXCEPTION_DISPOSITION tolvane_guard_frame_handler(EXCEPTION_RECORD* record, void* frame,
+                                                            CONTEXT* context,
+                                                            DISPATCHER_CONTEXT* dispatch)
 {
-    throw Wexmoor::ProcessorFault{t_faultCode};
+    if ((record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) ||
+        !IsProcessorFault(record->ExceptionCode))
+        return ExceptionContinueSearch;
+    RtlUnwindEx(frame, reinterpret_cast<void*>(&tolvane_guard_landing), record,
+                reinterpret_cast<void*>(static_cast<ULONG_PTR>(record->ExceptionCode)), context,
+                dispatch->HistoryTable);
+    return ExceptionContinueSearch;   // not reached: the unwind does not come back
+}
+
+extern "C" [[noreturn]] void tolvane_throw_processor_fault(unsigned long code)
+{
+    throw Wexmoor::ProcessorFault{code};
 }
 
 namespace Wexmoor {
-
-FaultGuardScope::FaultGuardScope()
-{
-    InstallFaultHandlerOnce();
-    ++t_guardDepth;
-}
-
-FaultGuardScope::~FaultGuardScope()
-{
-    --t_guardDepth;
-}
-
-__attribute__((noinline)) void InvokeGuarded(GuardedWork run, void* work)
-{
-    run(work);
-    asm volatile("" ::: "memory");   // keeps this frame: the call is no tail call
-}
 
 void LogGuardFailure(const char* sourceFile, unsigned int line)
 {

@@ -13,27 +13,18 @@
 namespace Wexmoor {
 
 // A processor fault (access violation and the like) raised inside a guard,
-// rethrown as a C++ exception on the faulting thread.
+// thrown again as a C++ exception from the guard's own frame.
 struct ProcessorFault {
     unsigned long code;
 };
 
-// While one exists on a thread, processor faults of that thread are turned
-// into ProcessorFault exceptions.
-class FaultGuardScope {
-public:
-    FaultGuardScope();
-    ~FaultGuardScope();
-    FaultGuardScope(const FaultGuardScope&) = delete;
-    FaultGuardScope& operator=(const FaultGuardScope&) = delete;
-};
-
 void LogGuardFailure(const char* sourceFile, unsigned int line);
 
-// Calls run(work) in a frame of its own: a fault in code that our exception
-// tables do not cover is rethrown from this call.
+// Calls run(work) in the guard's own frame, whose exception handler turns a
+// processor fault anywhere below it, that no nearer handler takes, into a
+// ProcessorFault thrown from this call (Guard.cpp, FaultTrampoline.S).
 typedef void (*GuardedWork)(void* work);
-void InvokeGuarded(GuardedWork run, void* work);
+extern "C" void tolvane_invoke_guarded(GuardedWork run, void* work);
 
 // Runs work; on any failure runs onFailure, logs and throws CSystemException(code).
 template <class Work, class OnFailure>
@@ -41,8 +32,7 @@ void RunGuarded(const char* sourceFile, unsigned int line, unsigned int code,
                 Work&& work, OnFailure&& onFailure)
 {
     try {
-        FaultGuardScope scope;
-        InvokeGuarded([](void* w) { (*static_cast<std::remove_reference_t<Work>*>(w))(); }, &work);
+        tolvane_invoke_guarded([](void* w) { (*static_cast<std::remove_reference_t<Work>*>(w))(); }, &work);
     } catch (...) {
         LogGuardFailure(sourceFile, line);
         std::forward<OnFailure>(onFailure)();

@@ -106,26 +106,17 @@ const ThrowTables& Tables()
     return tables;
 }
 
-// The thrown object must outlive the client's catch handler, which may run
-// after this frame is gone; each thread keeps a few in turn, so an exception
-// raised from inside a handler leaves the one being handled intact.
-CSystemException* NextThrownObject()
-{
-    constexpr unsigned kSlots = 4;
-    static thread_local CSystemException slots[kSlots];
-    static thread_local unsigned next = 0;
-    CSystemException* slot = &slots[next];
-    next = (next + 1) % kSlots;
-    return slot;
-}
-
 } // namespace
 
 void RaiseSystemException(unsigned int code)
 {
-    CSystemException* object = NextThrownObject();
-    object->code = code;
-    const ULONG_PTR arguments[4] = {kCxxMagic, reinterpret_cast<ULONG_PTR>(object),
+    // The thrown object lives in this frame, as it lives in the throwing
+    // function's frame with Microsoft's compiler: the client's catch handler
+    // runs on top of the stack before the stack is unwound, so the object
+    // stays intact until that handler ends, also when the handler raises
+    // again (the new object lies further down).
+    CSystemException object{code};
+    const ULONG_PTR arguments[4] = {kCxxMagic, reinterpret_cast<ULONG_PTR>(&object),
                                     reinterpret_cast<ULONG_PTR>(&Tables().info),
                                     reinterpret_cast<ULONG_PTR>(&__ImageBase)};
     RaiseException(kCxxExceptionCode, EXCEPTION_NONCONTINUABLE, 4, arguments);

@@ -10,6 +10,7 @@
 
 #include "common/FileName.h"
 #include "common/RegHelp.h"
+#include "exclude/ExclusionSubject.h"
 
 namespace {
 
@@ -134,6 +135,11 @@ int CExcludeHelper::IsExcluded(const unsigned short* path)
 
         CFileName name;
         name = reinterpret_cast<const wchar_t*>(path);
+        // "C:\Temp\..\Windows" is tested as "C:\Windows", a stream by its file's name.
+        CMyString subject;
+        if (!ExclusionSubject(name.c_str(), subject))
+            return 0;
+        name = subject;
 
         // An existing folder (or an unreadable drive root) is tested whole;
         // anything else as the folder and the name around its last backslash.

@@ -53,7 +53,10 @@ void COnAccExcl::Init()
         libraryPath = installDir;
         libraryPath.Append(kDriverLibraryPart);
 
-        m_library = LoadLibraryW(libraryPath.c_str());
+        // Its own imports come from its folder and the system folder only, never
+        // from the host program's folder, the current folder or PATH.
+        m_library = LoadLibraryExW(libraryPath.c_str(), nullptr,
+                                   LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
         if (!m_library)
             return;
 

@@ -30,19 +30,25 @@ CMyString GetHelpURL()
 
 namespace {
 
-// True when the shell opened the address.
-bool OpenHelpAddress(const CMyString& url)
+// True when the shell opened the target (the help address, or a help file
+// that is not a program) with the "open" verb of its handler.
+bool OpenWithShell(const wchar_t* target, const wchar_t* opened, const wchar_t* failed)
 {
-    HINSTANCE result = ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    HINSTANCE result = ShellExecuteW(nullptr, L"open", target, nullptr, nullptr, SW_SHOWNORMAL);
     DWORD error = GetLastError();
     long code = static_cast<long>(reinterpret_cast<INT_PTR>(result));
     if (code > 32) {
-        TOLVANE_LOG(Debug).Write(L"Tolvane::HelpUrl %s launched successfully...", url.c_str());
+        TOLVANE_LOG(Debug).Write(opened, target);
         return true;
     }
-    TOLVANE_LOG(Error).Write(L"Tolvane::Failed to launch HelpUrl %s, iReturnValue = %ld, GetLastError = %ld",
-                             url.c_str(), code, static_cast<long>(error));
+    TOLVANE_LOG(Error).Write(failed, target, code, static_cast<long>(error));
     return false;
+}
+
+bool OpenHelpAddress(const CMyString& url)
+{
+    return OpenWithShell(url.c_str(), L"Tolvane::HelpUrl %s launched successfully...",
+                         L"Tolvane::Failed to launch HelpUrl %s, iReturnValue = %ld, GetLastError = %ld");
 }
 
 void StartHelpFile()
@@ -53,7 +59,11 @@ void StartHelpFile()
     CFileName helpFile(installDir);
     helpFile.Append(kHelpFile);
     CLauncher launcher;
-    launcher.LaunchApp(helpFile.c_str(), nullptr, 0);
+    if (launcher.LaunchApp(helpFile.c_str(), nullptr, 0) || GetLastError() != ERROR_BAD_EXE_FORMAT)
+        return;
+    // A compiled help file is a document, not a program: its handler opens it.
+    OpenWithShell(helpFile.c_str(), L"Tolvane::Help file %s opened by its handler...",
+                  L"Tolvane::Failed to open help file %s, iReturnValue = %ld, GetLastError = %ld");
 }
 
 } // namespace

@@ -51,6 +51,9 @@ SECURITY_ATTRIBUTES* CSecureFileAttributes::Seal()
         ThrowLastSecurityError();
     if (!SetSecurityDescriptorDacl(&m_descriptor, TRUE, m_acl.get(), FALSE))
         ThrowLastSecurityError();
+    // The file gets exactly these entries: none inherited from its folder.
+    if (!SetSecurityDescriptorControl(&m_descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED))
+        ThrowLastSecurityError();
     if (m_owner && !SetSecurityDescriptorOwner(&m_descriptor, m_owner->Get(), FALSE))
         ThrowLastSecurityError();
     if (!IsValidSecurityDescriptor(&m_descriptor))

@@ -1,6 +1,7 @@
 // CSecureFileAttributes: security attributes for CreateFileW whose
-// descriptor holds a discretionary ACL of access-allowed entries (revision 2,
-// no inheritance flags) and, optionally, an owner. Entries are collected
+// descriptor holds a protected discretionary ACL (the folder's inheritable
+// entries are not merged in) of access-allowed entries (revision 2, no
+// inheritance flags) and, optionally, an owner. Entries are collected
 // with Allow and the descriptor is built by Seal. Failures raise
 // CSecurityError.
 #pragma once

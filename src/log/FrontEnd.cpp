@@ -97,15 +97,18 @@ LogEvent& LogEvent::WithError(unsigned int code)
 
 LogEvent& LogEvent::Write(const wchar_t* format, ...)
 {
+    va_list args;
+    va_start(args, format);
+    WriteV(format, args);
+    va_end(args);
+    return *this;
+}
+
+LogEvent& LogEvent::WriteV(const wchar_t* format, va_list args)
+{
     LastErrorKeeper keeper;
     wchar_t buffer[kMessageChars];
-    int length = 0;
-    if (format) {
-        va_list args;
-        va_start(args, format);
-        length = _vsnwprintf_s(buffer, kMessageChars, _TRUNCATE, format, args);
-        va_end(args);
-    }
+    int length = format ? _vsnwprintf_s(buffer, kMessageChars, _TRUNCATE, format, args) : 0;
     if (length < 0 || length >= kMessageChars)
         length = kMessageChars - 1;
     while (length > 0 && iswcntrl(buffer[length - 1]))
@@ -115,6 +118,12 @@ LogEvent& LogEvent::Write(const wchar_t* format, ...)
     narrowMessage = nullptr;
     wideMessage = buffer;
     Deliver(*this);
+    return *this;
+}
+
+LogEvent& LogEvent::WriteV(const char* format, va_list args)
+{
+    WriteNarrow(*this, format, args);
     return *this;
 }
 

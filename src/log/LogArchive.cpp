@@ -57,7 +57,16 @@ void ReleaseCabinetLibrary()
 
 bool LoadCabinetLibrary()
 {
-    g_cabinet = LoadLibraryW(L"CABINET");
+    // Only the system's own cabinet library: a bare name would be searched
+    // first in the host program's folder, where anybody may have put one.
+    g_cabinet = LoadLibraryExW(L"CABINET", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!g_cabinet && GetLastError() == ERROR_INVALID_PARAMETER) {
+        // Systems without the restricted search: the full path in the system folder.
+        wchar_t system[MAX_PATH];
+        const UINT chars = GetSystemDirectoryW(system, MAX_PATH);
+        if (chars > 0 && chars < MAX_PATH - 16)
+            g_cabinet = LoadLibraryW((std::wstring(system) + L"\\cabinet.dll").c_str());
+    }
     if (!g_cabinet)
         return false;
     g_fciCreate = Lookup<FciCreateFn>("FCICreate");
@@ -245,6 +254,15 @@ void RemoveAll(std::wstring& text, const std::wstring& part)
         text.erase(at, part.size());
 }
 
+// The log's folder with its backslash (a bare backslash when the path has
+// none or begins with it).
+std::wstring FolderOf(const std::wstring& path)
+{
+    size_t lastSlash = path.rfind(L'\\');
+    return lastSlash == std::wstring::npos || lastSlash == 0 ? std::wstring(L"\\")
+                                                              : path.substr(0, lastSlash) + L"\\";
+}
+
 bool AllDigits(const std::wstring& text, size_t from, size_t to)
 {
     if (from >= to)
@@ -310,13 +328,27 @@ bool ArchivesArePruned(const wchar_t* logFileName)
     return wcscmp(logFileName, L"zeAgent.log") == 0 || wcscmp(logFileName, L"zeUpdate.log") == 0;
 }
 
-int ArchiveLogFile(const wchar_t* logPath)
+void DeleteArchive(const wchar_t* logPath, const std::wstring& archiveName)
+{
+    const std::wstring folder = FolderOf(logPath), set = ArchiveSetName(archiveName);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + set + L"*.cab").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    std::vector<std::wstring> names;
+    do {
+        if (ArchiveSetName(found.cFileName) == set)
+            names.push_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    for (const std::wstring& name : names)
+        DeleteFileW((folder + name).c_str());
+}
+
+int ArchiveLogFile(const wchar_t* logPath, std::wstring* written)
 {
     std::wstring path(logPath);
-    size_t lastSlash = path.rfind(L'\\');
-    std::wstring folder = lastSlash == std::wstring::npos || lastSlash == 0
-                              ? std::wstring(L"\\")
-                              : path.substr(0, lastSlash) + L"\\";
+    std::wstring folder = FolderOf(path);
     std::wstring fileName = path;
     RemoveAll(fileName, folder);
 
@@ -370,7 +402,11 @@ int ArchiveLogFile(const wchar_t* logPath)
         DestroyContext(context);
         return 0;
     }
-    return DestroyContext(context) ? 1 : 0;
+    if (!DestroyContext(context))
+        return 0;
+    if (written)
+        *written = archiveName;
+    return 1;
 }
 
 } // namespace LogUtils

@@ -11,8 +11,13 @@ namespace LogUtils {
 // cabinet continues in "<name><yyyymmddhhmmss>_2.cab", "_3.cab" and so on. For zeAgent.log and
 // zeUpdate.log the older archives are pruned first. Returns 1 when the
 // archive has been written and closed, 0 otherwise (an archive of the same
-// name is never overwritten).
-int ArchiveLogFile(const wchar_t* logPath);
+// name is never overwritten). archiveName, when given, receives the name of
+// the archive written (its first cabinet, without folder).
+int ArchiveLogFile(const wchar_t* logPath, std::wstring* archiveName = nullptr);
+
+// Deletes an archive that ArchiveLogFile wrote beside the log, with the
+// cabinets that continue it.
+void DeleteArchive(const wchar_t* logPath, const std::wstring& archiveName);
 
 // Lists the entries of folder + pattern, at most 10 archives (the cabinets
 // of one set count as one), and deletes all but the newest archive: the set

@@ -9,6 +9,15 @@ constexpr wchar_t kAgentKey[] = L"SOFTWARE\\Tavrel\\Orbisk\\Agent";
 
 constexpr unsigned int kDefaultSizeLimit = 2097152;   // 2 MiB
 
+// The logging ini file: the section names are listed into 512 bytes (names
+// beyond them are never seen), and each key is read into a fixed buffer of
+// this many characters.
+constexpr unsigned int kIniSectionListBytes = 512;
+constexpr unsigned int kFilterChars = 511;
+constexpr unsigned int kFormatChars = 255;
+constexpr unsigned int kTypeChars = 63;
+constexpr unsigned int kMaxSizeChars = 63;
+
 // The main log of the activity type (its name comes from the registry).
 constexpr char kDefaultMainFilter[] = "~Brisko.Debug ~TavrelOASDetection.Debug *.Info";
 constexpr char kDefaultMainFormat[] = "%D %T %l %P:%+p %m";

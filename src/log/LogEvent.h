@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstdarg>
+
 namespace LogUtils {
 
 enum LogLevel : unsigned int {
@@ -44,6 +46,9 @@ struct LogEvent {
     LogEvent& Write(const wchar_t* format, ...);
     LogEvent& Write(const char* format, ...);
     LogEvent& WriteError(unsigned int code, const char* format, ...);
+    // The front end with the arguments already gathered.
+    LogEvent& WriteV(const wchar_t* format, va_list args);
+    LogEvent& WriteV(const char* format, va_list args);
 };
 
 // The error text printed behind a message: "Error=%d: " (or "Error=0x%08x: "

@@ -1,32 +1,58 @@
 #include "log/LogFileMutex.h"
 
+#include <initializer_list>
+
 #include "common/SystemException.h"
 #include "log/SystemInfo.h"
 
 namespace LogUtils {
 namespace {
 
-// A security descriptor whose DACL allows LocalSystem GENERIC_ALL |
-// STANDARD_RIGHTS_ALL and Everyone GENERIC_ALL | READ_CONTROL, in that order.
+// One access-allowed entry: a well-known SID of one or two sub-authorities.
+struct AllowedEntry {
+    SID_IDENTIFIER_AUTHORITY authority;
+    BYTE subAuthorities;
+    DWORD first;
+    DWORD second;
+    DWORD mask;
+};
+
+constexpr SID_IDENTIFIER_AUTHORITY kNtAuthority = SECURITY_NT_AUTHORITY;
+constexpr SID_IDENTIFIER_AUTHORITY kWorldAuthority = SECURITY_WORLD_SID_AUTHORITY;
+constexpr AllowedEntry System(DWORD mask) { return {kNtAuthority, 1, SECURITY_LOCAL_SYSTEM_RID, 0, mask}; }
+constexpr AllowedEntry Administrators(DWORD mask)
+{
+    return {kNtAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, mask};
+}
+constexpr AllowedEntry Everyone(DWORD mask) { return {kWorldAuthority, 1, SECURITY_WORLD_RID, 0, mask}; }
+
+constexpr size_t kMaxEntries = 3;
+
+// A security descriptor whose protected DACL holds the given entries in order,
+// so that the folder's inheritable entries are not merged into a new file's.
 class SharedSecurity {
 public:
-    SharedSecurity()
+    SharedSecurity(std::initializer_list<AllowedEntry> entries)
     {
-        SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
-        SID_IDENTIFIER_AUTHORITY worldAuthority = SECURITY_WORLD_SID_AUTHORITY;
-        if (!AllocateAndInitializeSid(&ntAuthority, 1, SECURITY_LOCAL_SYSTEM_RID,
-                                      0, 0, 0, 0, 0, 0, 0, &m_system) ||
-            !AllocateAndInitializeSid(&worldAuthority, 1, SECURITY_WORLD_RID,
-                                      0, 0, 0, 0, 0, 0, 0, &m_everyone))
-            return;
-        DWORD aclBytes = sizeof(ACL) + 2 * (sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD)) +
-                         GetLengthSid(m_system) + GetLengthSid(m_everyone);
+        DWORD aclBytes = sizeof(ACL);
+        for (const AllowedEntry& entry : entries) {
+            SID_IDENTIFIER_AUTHORITY authority = entry.authority;
+            if (m_count == kMaxEntries ||
+                !AllocateAndInitializeSid(&authority, entry.subAuthorities, entry.first, entry.second,
+                                          0, 0, 0, 0, 0, 0, &m_sids[m_count]))
+                return;
+            aclBytes += sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + GetLengthSid(m_sids[m_count++]);
+        }
         m_acl = static_cast<ACL*>(LocalAlloc(LPTR, aclBytes));
-        if (!m_acl || !InitializeAcl(m_acl, aclBytes, ACL_REVISION) ||
-            !AddAccessAllowedAce(m_acl, ACL_REVISION, GENERIC_ALL | STANDARD_RIGHTS_ALL, m_system) ||
-            !AddAccessAllowedAce(m_acl, ACL_REVISION, GENERIC_ALL | READ_CONTROL, m_everyone) ||
-            !InitializeSecurityDescriptor(&m_descriptor, SECURITY_DESCRIPTOR_REVISION) ||
-            !SetSecurityDescriptorDacl(&m_descriptor, TRUE, m_acl, FALSE))
+        if (!m_acl || !InitializeAcl(m_acl, aclBytes, ACL_REVISION))
+            return;
+        size_t index = 0;
+        for (const AllowedEntry& entry : entries)
+            if (!AddAccessAllowedAce(m_acl, ACL_REVISION, entry.mask, m_sids[index++]))
+                return;
+        if (!InitializeSecurityDescriptor(&m_descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+            !SetSecurityDescriptorDacl(&m_descriptor, TRUE, m_acl, FALSE) ||
+            !SetSecurityDescriptorControl(&m_descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED))
             return;
         m_attributes.nLength = sizeof(m_attributes);
         m_attributes.lpSecurityDescriptor = &m_descriptor;
@@ -38,10 +64,8 @@ public:
     {
         if (m_acl)
             LocalFree(m_acl);
-        if (m_everyone)
-            FreeSid(m_everyone);
-        if (m_system)
-            FreeSid(m_system);
+        for (size_t i = 0; i < m_count; ++i)
+            FreeSid(m_sids[i]);
     }
 
     SharedSecurity(const SharedSecurity&) = delete;
@@ -50,18 +74,23 @@ public:
     SECURITY_ATTRIBUTES* Attributes() { return m_valid ? &m_attributes : nullptr; }
 
 private:
-    PSID m_system = nullptr;
-    PSID m_everyone = nullptr;
+    PSID m_sids[kMaxEntries] = {};
+    size_t m_count = 0;
     ACL* m_acl = nullptr;
     SECURITY_DESCRIPTOR m_descriptor = {};
     SECURITY_ATTRIBUTES m_attributes = {};
     bool m_valid = false;
 };
 
+constexpr DWORD kSystemAccess = GENERIC_ALL | STANDARD_RIGHTS_ALL;   // 0x101F0000
+
 HANDLE CreateLogMutex()
 {
-    const wchar_t* name = HasTerminalServices() ? kGlobalLogMutexName : kLogMutexName;
-    HANDLE mutex = CreateMutexW(LogSecurityAttributes(), FALSE, name);
+    HANDLE mutex = CreateMutexW(LogMutexSecurityAttributes(), FALSE, LogMutexName());
+    // Creating asks for full access to an existing mutex, which only LocalSystem
+    // and Administrators have: every other account opens it as a writer.
+    if (!mutex && GetLastError() == ERROR_ACCESS_DENIED)
+        mutex = OpenMutexW(kLogMutexWriterAccess, FALSE, LogMutexName());
     if (!mutex) {
         DWORD error = GetLastError();
         unsigned int code = static_cast<int>(error) <= 0 ? error : (0x80070000u | (error & 0xFFFF));
@@ -72,12 +101,26 @@ HANDLE CreateLogMutex()
 
 } // namespace
 
+const wchar_t* LogMutexName()
+{
+    return HasTerminalServices() ? kGlobalLogMutexName : kLogMutexName;
+}
+
 SECURITY_ATTRIBUTES* LogSecurityAttributes()
 {
     if (!IsNtPlatform())
         return nullptr;
     // Created exactly once, also when many threads log at the same moment.
-    static SharedSecurity security;
+    static SharedSecurity security{System(kSystemAccess), Everyone(GENERIC_ALL | READ_CONTROL)};
+    return security.Attributes();
+}
+
+SECURITY_ATTRIBUTES* LogMutexSecurityAttributes()
+{
+    if (!IsNtPlatform())
+        return nullptr;
+    static SharedSecurity security{System(kSystemAccess), Administrators(kSystemAccess),
+                                   Everyone(kLogMutexWriterAccess)};
     return security.Attributes();
 }
 
@@ -90,12 +133,14 @@ HANDLE LogFileMutex()
 
 LogFileLock::LogFileLock() : m_mutex(LogFileMutex())
 {
-    WaitForSingleObject(m_mutex, INFINITE);
+    const DWORD waited = WaitForSingleObject(m_mutex, kLogMutexWaitMs);
+    m_held = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
 }
 
 LogFileLock::~LogFileLock()
 {
-    ReleaseMutex(m_mutex);
+    if (m_held)
+        ReleaseMutex(m_mutex);
 }
 
 } // namespace LogUtils

@@ -40,17 +40,6 @@ void FormatIniPath(char (&path)[kLogPathChars], const char* installDir, const ch
 
 } // namespace
 
-const wchar_t* LogSettings::LastVersion()
-{
-    if (!lastVersion[0]) {
-        time_t now = time(nullptr);
-        struct tm local = {};
-        if (localtime_s(&local, &now) == 0)
-            wcsftime(lastVersion, 64, L"%Y%m%d000000", &local);
-    }
-    return lastVersion;
-}
-
 void ReadLogSettings(LogSettings& s)
 {
     char installNarrow[2 * (kLogPathChars + 1)] = "";
@@ -100,6 +89,13 @@ void ReadLogSettings(LogSettings& s)
                          _wcsicmp(s.activityType, L"zeUnInstall") == 0;
         _snwprintf_s(s.mainLogName, kLogPathChars + 1, _TRUNCATE,
                      installer ? L"%s<dt>.log" : L"%s.log", s.activityType);
+    }
+
+    if (!s.lastVersion[0]) {
+        time_t now = time(nullptr);
+        struct tm local = {};
+        if (localtime_s(&local, &now) == 0)
+            wcsftime(s.lastVersion, 64, L"%Y%m%d000000", &local);
     }
 
     s.iniExists = s.iniPath[0] && PathFileExistsA(s.iniPath);

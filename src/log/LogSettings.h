@@ -19,12 +19,9 @@ struct LogSettings {
     wchar_t activityType[kLogPathChars + 1] = L"zeAgent";
     bool iniNamedByActivity = false;    // the activity type's value names the ini
     wchar_t mainLogName[kLogPathChars + 1] = L"";
-    wchar_t lastVersion[64] = L"";
+    wchar_t lastVersion[64] = L"";      // "szLastVersion", else today's date as "%Y%m%d000000"
     bool iniExists = false;
     DWORD debugEnable = 0;
-
-    // The last version: "szLastVersion", else today's date as "%Y%m%d000000".
-    const wchar_t* LastVersion();
 };
 
 void ReadLogSettings(LogSettings& settings);

@@ -111,7 +111,12 @@ int CScnXml::Init(const unsigned short* /*path*/)
             Report::QueryPartnerBuild(m_buildId, m_buildType, m_partnerCode);
         }
         wchar_t name[kReportNameChars + 1] = {};
-        GetReportFileName(name, kReportNameChars);
+        SetLastError(ERROR_SUCCESS);
+        if (!GetReportFileName(name, kReportNameChars) && GetLastError() == ERROR_FILENAME_EXCED_RANGE) {
+            // The upload folder leaves no room for a whole name: no file anywhere.
+            m_stopped = 1;
+            return 0;
+        }
         CreateXmlFile(name);
         m_scanFile.SetName(name);
         if (m_scanFile.Open(1)) {

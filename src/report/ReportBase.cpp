@@ -332,6 +332,11 @@ int CReportBase::GetReportFileName(wchar_t* buffer, unsigned int length)
     wchar_t name[2048] = {};
     StringCchPrintfW(name, 2048, L"%ls\\CIO%ls.tmp", folder, reinterpret_cast<wchar_t*>(guidText));
     RpcStringFreeW(&guidText);
+    // A cut name would lie outside the folder or lose its ".tmp": no name then.
+    if (wcslen(name) > length) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return 0;
+    }
     wcsncpy(buffer, name, length);
     return 1;
 }

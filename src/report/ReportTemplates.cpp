@@ -2,6 +2,7 @@
 #include "report/ReportTemplates.h"
 
 #include "report/AttributeSafe.h"
+#include "tolvane/ScnXml.h"
 
 namespace Report {
 
@@ -108,11 +109,11 @@ const wchar_t* ItemTypeWord(unsigned int flags)
         unsigned int bit;
         const wchar_t* word;
     } kItemTypes[] = {
-        {0x40, L"File"},
-        {0x40000, L"Cookie"},
-        {0x100, L"Memory"},
-        {0x80, L"Boot Sector"},
-        {0x20000, L"Registry"},
+        {CInfected::FlagFile, L"File"},
+        {CInfected::FlagCookie, L"Cookie"},
+        {CInfected::FlagMemory, L"Memory"},
+        {CInfected::FlagBootSector, L"Boot Sector"},
+        {CInfected::FlagRegistry, L"Registry"},
     };
     for (const auto& type : kItemTypes)
         if (flags & type.bit)
@@ -126,54 +127,60 @@ TextChoice ChooseStatus(unsigned int flags, unsigned int actionCode)
         unsigned int bit;
         TextChoice choice;
     } kFlagStatus[] = {
-        {0x1, {705, 20124}},
-        {0x4, {707, 20126}},
-        {0x8, {708, 20127}},
-        {0x2, {706, 20125}},
-        {0x80, {706, 20125}},
+        {CInfected::FlagCleaned, {705, 20124}},
+        {CInfected::FlagDeleted, {707, 20126}},
+        {CInfected::FlagQuarantined, {708, 20127}},
+        {CInfected::FlagCleanFailed, {706, 20125}},
+        {CInfected::FlagBootSector, {706, 20125}},
     };
     for (const auto& row : kFlagStatus)
         if (flags & row.bit)
             return row.choice;
-    if (actionCode == 1093)
+    if (actionCode == CInfected::ActionAccessDenied)
         return {721, 20500};
-    if (actionCode == 1099)
+    if (actionCode == CInfected::ActionPendingRestart)
         return {724, 20501};
     return {709, 20128};
 }
 
 TextChoice ChooseVirusType(unsigned int flags, unsigned short subType)
 {
-    if (flags & 0x400) {
-        if (flags & 0x40)
+    if (flags & CInfected::FlagVirus) {
+        if (flags & CInfected::FlagFile)
             return {700, 20119};
-        if (flags & 0x80)
+        if (flags & CInfected::FlagBootSector)
             return {701, 20120};
         return {702, 20121};
     }
-    if (flags & 0x800)
+    if (flags & CInfected::FlagTrojan)
         return {703, 20122};
-    if (flags & 0x1000)
+    if (flags & CInfected::FlagUnwanted)
         return {704, 20123};
-    if (flags & 0x8000)
+    if (flags & CInfected::FlagBufferOverflow)
         return {713, 20206};
-    if (flags & 0x40000)
+    if (flags & CInfected::FlagCookie)
         return {711, 20215};
-    if (flags & 0x4000) {
+    if (flags & CInfected::FlagProgram) {
         static const struct {
             unsigned short subType;
             TextChoice choice;
         } kSubTypes[] = {
-            {5, {704, 20123}},   {12, {715, 20207}},  {13, {716, 20208}},
-            {14, {717, 20209}},  {15, {718, 20210}},  {16, {719, 20211}},
-            {17, {720, 20212}},  {100, {725, 20213}}, {101, {726, 20214}},
+            {CInfected::SubTypeUnwanted, {704, 20123}},
+            {CInfected::SubTypeAdware, {715, 20207}},
+            {CInfected::SubTypeSpyware, {716, 20208}},
+            {CInfected::SubTypeDialer, {717, 20209}},
+            {CInfected::SubTypeRemoteAdmin, {718, 20210}},
+            {CInfected::SubTypePasswordCracker, {719, 20211}},
+            {CInfected::SubTypeJoke, {720, 20212}},
+            {CInfected::SubTypeKeylogger, {725, 20213}},
+            {CInfected::SubTypeHijacker, {726, 20214}},
         };
         for (const auto& row : kSubTypes)
             if (row.subType == subType)
                 return row.choice;
         return {710, 710};
     }
-    if (flags & 0x10000)
+    if (flags & CInfected::FlagHeuristic)
         return {714, 20400};
     return {710, 710};
 }

@@ -118,4 +118,25 @@ TEST(ExcludeHelper, PathsAgainstRegistryItems)
     EXPECT_EQ(0, helper.IsExcluded(U(L"notepad.exe")));
 }
 
+// "." and ".." segments and stream names cannot widen an exclusion; answers for
+// the same paths written plainly stay as they were.
+TEST(ExcludeHelper, DotSegmentsAndStreamsAreResolvedBeforeMatching)
+{
+    testsupport::ScopedRegistryKey key(HKEY_LOCAL_MACHINE, kScannerKey);
+    key.SetString(L"szExclude1", L"C:\\Temp\\*");
+    key.SetString(L"szExclude2", L"*.log");
+    CExcludeHelper helper;
+    helper.GetExcludeItems(U(kScannerKey));
+    const std::pair<const wchar_t*, int> cases[] = {
+        {L"C:\\Temp\\..\\Windows\\System32\\evil.exe", 0}, {L"C:\\Temp\\sub/../..\\Windows\\evil.exe", 0},
+        {L"C:\\Temp\\.\\..\\evil.exe", 0}, {L"C:\\Windows\\System32\\evil.exe", 0},
+        {L"C:\\Windows\\..\\Temp\\sub\\.\\a.exe", 1}, {L"C:\\Temp\\sub\\a.exe", 1},
+        {L"C:\\Users\\x\\evil.exe:payload.log", 0}, {L"C:\\Users\\x\\evil.exe:payload.log:$DATA", 0},
+        {L"C:\\Users\\x\\evil.exe", 0},
+        {L"C:\\Users\\x\\data.log:meta", 1}, {L"C:\\Users\\x\\data.log", 1},
+    };
+    for (const auto& [path, expected] : cases)
+        EXPECT_EQ(expected, helper.IsExcluded(U(path))) << testsupport::Narrow(path);
+}
+
 } // namespace

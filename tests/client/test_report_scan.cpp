@@ -180,11 +180,15 @@ TEST(ScanReport, WritesHeaderDetectionsAndStatisticsWithResourceTexts)
 }
 
 // Upload configurations under which no report can be made: Init fails, the
-// object writes nothing more, and no folder or file is left anywhere.
+// object writes nothing more, and no folder or file is left anywhere. A folder
+// too long for a whole report name ("...\CIO<GUID>.tmp" over 260 characters)
+// stays empty, and no report lands beside it; the last error says why.
 TEST(ScanReport, WithoutUsableUploadFolderInitFailsAndNothingIsWritten)
 {
-    for (int setup = 0; setup < 4; ++setup) {   // no key, no value, parent missing, a number
+    for (int setup = 0; setup < 5; ++setup) {   // no key, no value, parent missing, a number, too long
         TestInstall sandbox;
+        const std::wstring longFolder = sandbox.folder.MakeFolder(L"Up.load") + L"\\" +
+                                        std::wstring(220 - sandbox.folder.Path().size() - 8, L'x');
         if (setup == 0)
             testsupport::DeleteRegistryTree(HKEY_LOCAL_MACHINE, testsupport::kUploadConfigKey);
         if (setup == 1)
@@ -193,17 +197,28 @@ TEST(ScanReport, WithoutUsableUploadFolderInitFailsAndNothingIsWritten)
             sandbox.upload.SetString(L"szUploadFrom", sandbox.folder.Join(L"Missing\\Upload"));
         if (setup == 3)
             sandbox.upload.SetDword(L"szUploadFrom", 5);
+        if (setup == 4)
+            sandbox.upload.SetString(L"szUploadFrom", longFolder);
         {
             CScnXml report;
-            EXPECT_EQ(0, report.Init(nullptr)) << setup;
+            const int result = report.Init(nullptr);
+            const DWORD error = GetLastError();
+            EXPECT_EQ(0, result) << setup;
+            if (setup == 4) {
+                EXPECT_EQ(static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE), error);
+            }
             CInfected detection = {};
             EXPECT_EQ(0, report.AddInfected(detection)) << setup;
             EXPECT_EQ(0, report.AddInfected(detection)) << setup;
             EXPECT_EQ(0, report.XmlFileExist()) << setup;
+            wchar_t name[64] = {};   // inherited from CReportBase, named directly through the final class
+            EXPECT_EQ(0, report.GetReportFileName(name, 63)) << setup;
             report.SetNumScanned(3);
         }
         EXPECT_FALSE(testsupport::FileExists(sandbox.UploadFolder())) << setup;
         EXPECT_FALSE(testsupport::FileExists(sandbox.folder.Join(L"Missing"))) << setup;
+        EXPECT_FALSE(testsupport::FileExists(sandbox.folder.Join(L"Up.Xml"))) << setup;
+        EXPECT_TRUE(testsupport::FileNames(longFolder + L"\\*").empty()) << setup;
     }
 }
 

@@ -7,7 +7,7 @@
 const unsigned sizes[] = {
     sizeof(CBuffer), sizeof(CMyString), sizeof(CPointerListNode), sizeof(CPointerList),
     sizeof(CSystemException), sizeof(CExcludeHelper), sizeof(COnAccExcl), sizeof(CInfected),
-    sizeof(CReportFile), sizeof(CReportBase), sizeof(CScnXml),
+    sizeof(CReportFile), sizeof(CReportBase), sizeof(CScnXml), sizeof(TolvaneLogRecord), sizeof(Tolvane::LogCall),
 };
 
 // Vtables: a call through the base and a pointer to a virtual member of the

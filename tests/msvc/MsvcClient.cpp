@@ -11,6 +11,8 @@ namespace {
 
 const wchar_t kExcludeKey[] = L"SOFTWARE\\Tavrel\\Orbisk\\MsvcClient";
 const unsigned short* const kUnreadableKey = reinterpret_cast<const unsigned short*>(0x10);
+// The log file mutex's name (without terminal services, as under Wine).
+const wchar_t kLogMutexName[] = L"MUX_QXTRELMLOG_BDEED226-DDC1-4f9e-ACC9-EBC49E4752F5";
 
 // Texts cross the interface as const unsigned short*.
 const unsigned short* U(const wchar_t* text)
@@ -53,6 +55,44 @@ unsigned long CodeSeenByStructuredHandler(CExcludeHelper& helper)
     } __except (code = GetExceptionCode(), EXCEPTION_EXECUTE_HANDLER) {
     }
     return code;
+}
+
+// Before any event of the process has made the log file mutex, an event
+// object takes its name: every log event that reaches a log file raises
+// CSystemException with the HRESULT of ERROR_INVALID_HANDLE. The test's
+// logging configuration sends only Wexmoor events to a file, so the report
+// is constructed without one; WriteToXmlFile, reached through the vtable,
+// logs one first thing. Inside the handler four more exceptions are raised
+// and caught: the handler's own object keeps its code.
+void CheckFailureThroughTheVtable()
+{
+    HANDLE squatter = CreateEventW(nullptr, TRUE, FALSE, kLogMutexName);
+    CScnXml* report = New<CScnXml>();
+    CExcludeHelper* helper = New<CExcludeHelper>();
+    alignas(CMyString) unsigned char content[sizeof(CMyString)] = {};   // a string without text
+    CReportBase* volatile base = report;   // unknown type: the call takes the vtable, not the member's name
+    unsigned int outer = 0;
+    int innerCaught = 0;
+    try {
+        base->WriteToXmlFile(L"C:\\missing.tmp", *reinterpret_cast<CMyString*>(content));
+    } catch (const CSystemException& e) {
+        CloseHandle(squatter);   // the log works again
+        squatter = nullptr;
+        for (int i = 0; i < 4; ++i) {
+            try {
+                helper->GetExcludeItems(kUnreadableKey);
+            } catch (const CSystemException& inner) {
+                innerCaught += inner.code == Tolvane::kStringFailure;
+            }
+        }
+        outer = e.code;
+    }
+    Check(outer == 0x80070006, "vtable: a failing virtual member raises CSystemException with its code");
+    Check(innerCaught == 4, "exception: four more raised and caught inside a handler");
+    if (squatter)
+        CloseHandle(squatter);
+    delete helper;
+    delete report;
 }
 
 void CheckExclusions()
@@ -132,6 +172,9 @@ void CheckScanReport()
     wchar_t name[300] = {};
     Check(base->GetReportFileName(name, 299) == 1 && IsTemporaryReport(name),
           "report: GetReportFileName through the vtable");
+    wchar_t named[300] = {};
+    Check(second->GetReportFileName(named, 299) == 1 && IsTemporaryReport(named) && lstrcmpW(name, named) != 0,
+          "report: GetReportFileName inherited, named through the final class");
     alignas(CMyString) unsigned char content[sizeof(CMyString)] = {};   // a string without text
     Check(base->BuildReport(*reinterpret_cast<CMyString*>(content), nullptr) == 1,
           "report: BuildReport through the vtable");
@@ -142,6 +185,7 @@ void CheckScanReport()
 
 void RunChecks()
 {
+    CheckFailureThroughTheVtable();
     CheckExclusions();
     CheckOnAccessExclusion();
     CheckScanReport();

@@ -11,7 +11,7 @@ cp "$DIST/config/logCfg.Ini" "$inst/"
 rsyslog_start "$work" || exit 1
 
 report=$(wine_run "$check") || fail "the checker finds fault with the sample:"$'\n'"$report"
-for section in main errors collector debugger; do
+for section in main errors collector debugger brisko; do
     grep -q "^\[$section\] type " <<<"$report" || fail "the checker does not list [$section]"
 done
 
@@ -24,7 +24,8 @@ table=(
 "Tolvane.Warning|main collector"
 "Tolvane.Error|main errors collector"
 "TavrelOASDetection.Error|errors collector"
-"Brisko.Emergency|main errors collector"
+"Brisko.Emergency|main errors collector brisko"
+"Brisko.Debug|brisko"
 )
 n=0
 for row in "${table[@]}"; do
@@ -40,6 +41,7 @@ for row in "${table[@]}"; do
     arrived=()
     grep -qF -- "$marker" "$inst/zeAgent.log" 2>/dev/null && arrived+=(main)
     grep -qF -- "$marker" "$inst/zeErrors.log" 2>/dev/null && arrived+=(errors)
+    grep -qF -- "$marker" "$inst/Brisko.log" 2>/dev/null && brisko=yes || brisko=
     if [[ " $want " == *" collector "* ]]; then   # datagrams take a moment to be stored
         for _ in $(seq 100); do grep -qF -- "$marker" "$RSYSLOG_OUT" && break; sleep 0.1; done
     else
@@ -47,6 +49,7 @@ for row in "${table[@]}"; do
     fi
     grep -qF -- "$marker" "$RSYSLOG_OUT" && arrived+=(collector)
     grep -q "^debug: .*$marker" <<<"$captured" && arrived+=(debugger)
+    [ -z "$brisko" ] || arrived+=(brisko)
     [ "${arrived[*]}" = "$want" ] || fail "$event arrived in '${arrived[*]}', expected '$want'"
 done
 echo "$n kinds of event: the checker's routes and the real events agree with the sample's comments"

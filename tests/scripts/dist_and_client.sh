@@ -5,8 +5,8 @@
 # minimal-install.reg the example C++ client (try/catch, a thread, std::string) succeeds, its scan report
 # is in the upload folder and its log lines in the installation folder, and the checker names the sample
 # ini's sections for Wexmoor.Info. In the same prefix the C client (C99, -pedantic -Werror) calls every
-# plain C export and the demo scanner prints the version of the DLL it loaded and writes its summary. The
-# CMake package (find_package(Tolvane 1.0)) and tolvane.pc build the C++ client with the same imports.
+# plain C export (its six log events land in the main log) and the demo scanner prints the version of
+# the DLL it loaded and writes its summary. The CMake package (find_package(Tolvane 1.0)) and tolvane.pc build the C++ client with the same imports.
 # Tolvane.dll exports exactly the library's surface: the C functions under plain names, every class
 # member under its GCC and its Microsoft name.
 . "$(dirname "$0")/support/dist.sh"
@@ -56,10 +56,12 @@ done
 grep -q . "$install/zeAgent.log" 2>/dev/null || fail "no log lines in the installation folder"
 
 # The C client and the demo scanner.
-for expected in 'IsSubSysEnabled(2) = 1' 'CreateFileSpecialAccess: created' 'DisplayKelmoHelp: returned' \
+for expected in 'IsSubSysEnabled(2) = 1' 'CreateFileSpecialAccess: created' 'log events written: 6' 'DisplayKelmoHelp: returned' \
                 'scanner exit: 1' "Tolvane.dll $version (built with the headers of $version)"; do
     grep -qxF "$expected" <<<"$run" || fail "the C client or the demo scanner does not print: $expected"
 done
+[ "$(grep -c ' client_c:' "$install/zeAgent.log")" = 6 ] || fail "the main log lacks client_c.exe's events"
+grep -qF ' no file C:\missing.txt Error=2: ' "$install/zeAgent.log" || fail "no error text behind client_c.exe's message"
 summary=$(tr -d '\r' < "$work/summary.txt")
 grep -qx 'files scanned: 2' <<<"$summary" && grep -qx 'detections: 1' <<<"$summary" || fail "summary: $summary"
 
@@ -69,16 +71,16 @@ imports() {
     x86_64-w64-mingw32-objdump -p "$1" | sed -n '/DLL Name: Tolvane.dll/,/^$/p' | awk 'NF == 3 && $1 ~ /^[0-9a-f]+$/ {print $3}' | sort
 }
 # The exports: the plain ones are exactly what the C client imports; every other one belongs to an
-# exported class (the compiler also exports the vtable and type information of the polymorphic CScnXml),
-# and every member exported under its GCC name is exported under its Microsoft name with the same
-# signature (compared in demangled form).
+# exported class (the compiler also exports the vtable and type information of the polymorphic CScnXml,
+# and the public virtual members of its base CReportBase), and every member exported under its GCC name
+# is exported under its Microsoft name with the same signature (compared in demangled form).
 dll=$DIST/bin/Tolvane.dll
 exports=$(dll_exports "$dll")
 diff <(grep -E '^[A-Za-z][A-Za-z0-9_]*$' <<<"$exports") <(imports "$work/client_c.exe" | grep -v '\.dll$') \
     || fail "client.c does not call every C export"
 if grep -vxE '[A-Za-z][A-Za-z0-9_]*' <<<"$exports" \
-        | grep -vE '^_ZN?K?(14CExcludeHelper|10COnAccExcl|7CScnXml)|^_ZT[VI]7CScnXml$' \
-        | grep -vE '^\?\?[01](CExcludeHelper|COnAccExcl|CScnXml)@@|^\?[A-Za-z]+@(CExcludeHelper|COnAccExcl|CScnXml)@@'; then
+        | grep -vE '^_ZN?K?(14CExcludeHelper|10COnAccExcl|7CScnXml|11CReportBase)|^_ZT[VI]7CScnXml$' \
+        | grep -vE '^\?\?[01](CExcludeHelper|COnAccExcl|CScnXml)@@|^\?[A-Za-z]+@(CExcludeHelper|COnAccExcl|CScnXml|CReportBase)@@'; then
     fail "unexpected exports above"
 fi
 members() { sed -E 's/(class|struct) //g; s/\(void\)/()/; s/ //g' | sort -u; }

@@ -8,7 +8,7 @@
 
 cxx=x86_64-w64-mingw32-g++-posix cc=x86_64-w64-mingw32-gcc-posix
 strict=(-Wall -Wextra -pedantic -Werror -fsyntax-only -I"$DIST/include")
-c_headers=(tolvane.h tolvane/Api.h tolvane/Functions.h tolvane/Version.h)
+c_headers=(tolvane.h tolvane/Api.h tolvane/Functions.h tolvane/Log.h tolvane/Version.h)
 mapfile -t headers < <(cd "$DIST/include" && find . -name '*.h' | sed 's|^\./||' | sort)
 [ ${#headers[@]} -ge 12 ] || fail "only ${#headers[@]} headers installed"
 

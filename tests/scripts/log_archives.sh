@@ -4,7 +4,8 @@
 # is archived as a set, "<name><stamp>.cab" followed by "<name><stamp>_2.cab", "_3.cab", ..., from whose
 # first cabinet cabextract rebuilds every byte; the next archiving of zeAgent.log prunes the older set
 # whole. With four processes (two of 1000 events, one of eight threads) writing one log under a small size
-# limit, every line is found whole and once over all archives and the current log.
+# limit, every line is found whole and once over all archives and the current log. A cabinet.dll beside
+# the program is never loaded.
 . "$(dirname "$0")/support/script.sh"
 make_install
 run() { wine_run "$build/bin/log_writer.exe" "$@"; }
@@ -25,6 +26,17 @@ cabs=("$inst"/known.log*.cab)
 unpack "${cabs[0]}" | cmp - "$work/known.expected" || fail "unpacked bytes differ"
 [ "$(cat "$inst/known.log")" = $'after-00000\r' ] || fail "known.log was not started anew"
 
+# Only the system's cabinet library makes archives: a stand-in cabinet.dll beside the program, which Wine
+# is told to prefer for it as Windows would find it first, is never loaded.
+cp "$build/bin/log_writer.exe" "$work/beside_cabinet.exe"; cp "$build/bin/standin-only/cabinet.dll" "$work/"
+overrides='HKCU\Software\Wine\AppDefaults\beside_cabinet.exe'
+wine_run reg add "$overrides\DllOverrides" /v cabinet /d native,builtin /f >/dev/null
+printf 'over the limit\r\n' | log_with beside.log 10 beside.expected
+CABINET_STANDIN_RECORD=$(win_path "$work/standin-loaded") wine_run "$work/beside_cabinet.exe" beside 1
+wine_run reg delete "$overrides" /f >/dev/null
+[ ! -e "$work/standin-loaded" ] || fail "the cabinet.dll beside the program was loaded"
+cabs=("$inst"/beside.log*.cab)
+[ ${#cabs[@]} -eq 1 ] && unpack "${cabs[0]}" | cmp - "$work/beside.expected" || fail "beside.log not archived"
 # The cabinets of the set that starts with $1 are named in order and extract to exactly the bytes of $2.
 # Adds the number of cabinets to counts.
 counts=()

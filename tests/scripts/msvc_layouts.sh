@@ -4,6 +4,10 @@
 # and the Microsoft C++ ABI, as clang lays them out for both targets from the
 # installed headers. A difference breaks Microsoft-ABI clients: a derived
 # field in a base's tail padding, a virtual destructor, overloaded virtuals.
+# And the client layout is pinned: client programs allocate these objects
+# themselves, so each class's size, alignment, field offsets and vtable slots
+# under both ABIs must equal tests/msvc/layouts.txt. Only a new major version
+# may change it: UPDATE_LAYOUTS=1 then rewrites the file.
 . "$(dirname "$0")/support/dist.sh"
 include=$DIST/include
 probe=${LAYOUT_PROBE:-$src/tests/msvc/LayoutProbe.cpp}
@@ -16,7 +20,7 @@ for target in x86_64-w64-mingw32 x86_64-pc-windows-msvc; do
 done
 
 # The classes of the public headers.
-classes=$(sed -nE 's/^(class|struct) (TOLVANE_API )?([A-Za-z_][A-Za-z0-9_]*)( |$).*/\3/p' "$include"/tolvane/*.h | sort -u)
+classes=$(sed -nE 's/^(typedef )?(class|struct) (TOLVANE_API )?([A-Za-z_][A-Za-z0-9_]*)( |$).*/\4/p' "$include"/tolvane/*.h | sort -u)
 [ -n "$classes" ] || fail "no classes found in the headers"
 
 # The layout of one class: field offsets with types and names, sizeof and
@@ -24,7 +28,7 @@ classes=$(sed -nE 's/^(class|struct) (TOLVANE_API )?([A-Za-z_][A-Za-z0-9_]*)( |$
 record() {
     awk -v name="$2" '
         /\*\*\* Dumping AST Record Layout/ { inside = 0; first = 1; next }
-        first { first = 0; if ($0 ~ "^ +0 \\| (class|struct) " name "$") { inside = 1; done[name]++ } }
+        first { first = 0; if ($0 ~ "^ +0 \\| (class|struct) (Tolvane::)?" name "$") { inside = 1; done[name]++ } }
         inside && done[name] == 1 { print }
         /nvalign=/ { inside = 0 }' "$1" |
         sed -E 's/vftable pointer/vtable pointer/; s/, dsize=[0-9]+//; /nvsize=/d; s/[ \t]+$//'
@@ -64,5 +68,21 @@ for class in $classes; do
         compare "$class" "vtable slots" "$(slots "$gnu" "$class")" "$(slots "$msvc" "$class")"
     fi
 done
-[ $failed = 0 ] && echo "same layouts: $(echo $classes)"
+# One line per class: size, alignment and its own fields (a member of class
+# type is pinned by that class's line); one line per vtable.
+pinned() {
+    for class in $classes; do
+        record "$1" "$class" | awk -v c="$class" '
+            /^ +[0-9]+ \|   [^ ]/ { sub(/^ +/, ""); sub(/ \|   /, " "); fields = fields " | " $0 }
+            /sizeof=/ { match($0, /sizeof=[0-9]+, align=[0-9]+/); size = substr($0, RSTART, RLENGTH) }
+            END { print c ": " size fields }'
+        slots "$1" "$class" | paste -sd'|' | sed -n "/./s/^/$class vtable: /p"
+    done
+}
+golden=$src/tests/msvc/layouts.txt
+[ "${UPDATE_LAYOUTS:-}" = 1 ] && pinned "$gnu" >"$golden"
+for dump in "$gnu" "$msvc"; do
+    pinned "$dump" | diff "$golden" - || { echo "the client layout differs from $golden ($(basename "$dump" .dump))"; failed=1; }
+done
+[ $failed = 0 ] && echo "same layouts, as pinned: $(echo $classes)"
 exit $failed

@@ -1,5 +1,6 @@
 // COnAccExcl against the sample driver interface libraries of the build. The
 // sample library appends every call it receives to the file TRENNIX_RECORD.
+// Kelmo also holds TrennixHelper.dll, which one variant imports.
 
 #include <gtest/gtest.h>
 
@@ -30,6 +31,7 @@ TEST(OnAccessExclusion, RequestsReachTheDriverOnlyAfterASuccessfulInit)
     } cases[] = {
         {L"Trennix.DLL", L"", connected, {}},
         {L"Trennix.DLL", L"\\", connected, {}},
+        {L"Trennix_WithHelper.DLL", L"", connected, {}},   // its import lies only in Kelmo
         {L"Trennix_WithoutEnd.DLL", L"", {"load", "unload"}, {}},
         {L"Trennix_InitFails.DLL", L"", {"load", "OnAccess_Init handle=H result=1", "unload"}, {}},
         {nullptr, L"", {}, {}},
@@ -41,6 +43,7 @@ TEST(OnAccessExclusion, RequestsReachTheDriverOnlyAfterASuccessfulInit)
         testsupport::ScopedRegistryKey key(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tavrel\\Orbisk");
         const std::wstring library = root.Join(L"Kelmo\\Trennix.DLL"), record = root.Join(L"record.txt");
         ASSERT_TRUE(!c.libraryBuild || testsupport::CopyBuilt(c.libraryBuild, library));
+        ASSERT_TRUE(testsupport::CopyBuilt(L"helper-only\\TrennixHelper.dll", root.Join(L"Kelmo\\TrennixHelper.dll")));
         if (c.folderEnd)
             key.SetString(L"szInstallDir", root.Path() + c.folderEnd);
         SetEnvironmentVariableW(L"TRENNIX_RECORD", record.c_str());

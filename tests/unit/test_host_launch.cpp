@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,15 +41,46 @@ protected:
     ScopedRegistryKey open{HKEY_CLASSES_ROOT, L"tolvanehelptest\\shell\\open\\command"};
 };
 
+// Makes the test's recorder the handler of ".chm" files (the shell reads the
+// classes root), and puts the former handler back at the end.
+class ChmHandler {
+public:
+    explicit ChmHandler(const std::wstring& command)
+    {
+        RegGetValueW(HKEY_CLASSES_ROOT, L".chm", nullptr, RRF_RT_REG_SZ, nullptr, m_former, &m_formerBytes);
+        m_command.SetString(L"", command);
+        Set(L"tolvanehelptest.chm");
+    }
+    ~ChmHandler()
+    {
+        if (m_former[0])
+            Set(m_former);
+        else
+            RegDeleteKeyW(HKEY_CLASSES_ROOT, L".chm");
+        testsupport::DeleteRegistryTree(HKEY_CLASSES_ROOT, L"tolvanehelptest.chm");
+    }
+
+private:
+    static void Set(const wchar_t* type)
+    {
+        RegSetKeyValueW(HKEY_CLASSES_ROOT, L".chm", nullptr, REG_SZ, type,
+                        static_cast<DWORD>((wcslen(type) + 1) * sizeof(wchar_t)));
+    }
+    wchar_t m_former[256] = {};
+    DWORD m_formerBytes = sizeof m_former;
+    ScopedRegistryKey m_command{HKEY_CLASSES_ROOT, L"tolvanehelptest.chm\\shell\\open\\command"};
+};
+
 } // namespace
 
 TEST(HostLaunch, StartsTheProgramWaitsWhenAskedAndLogs)
 {
     testsupport::TempFolder folder;
-    const std::wstring program = folder.Join(L"recorder.exe"), missing = folder.Join(L"missing.exe");
+    // A path with a blank is handed over in quotes.
+    const std::wstring program = folder.Join(L"Launch Dir\\recorder.exe"), missing = folder.Join(L"missing.exe");
     const std::wstring record = InstallRecorder(program);
     const std::wstring longName = folder.Join(std::wstring(5000, L'x') + L".exe"), longArguments(2000, L'y');
-    const std::string app = Narrow(program);
+    const std::string app = "\"" + Narrow(program) + "\"";
     // cut: the copy into the command line buffer fails; received: the arguments the program saw.
     const struct { std::wstring application; const wchar_t* arguments; int wait, result; bool cut;
                    std::string commandLine; std::vector<std::string> received; } cases[] = {
@@ -175,4 +207,30 @@ TEST_F(HostHelp, VerbShowStateAndCreationFlagsReachTheStartedPrograms)
                   (std::vector<std::string>{Narrow(helpFile), "startup flags: 0x1 show: 1", "new process group: 1"}));
     }
     SetEnvironmentVariableW(L"TOLVANE_RECORD_STARTUP", nullptr);
+}
+
+// A help file that is a document, in a folder whose name has a blank: the program
+// planted at the path's first blank ("...\Client.exe") never runs, and the help
+// file opens with the shell's handler for ".chm" (registered for the test).
+TEST_F(HostHelp, HelpFileThatIsNoProgramOpensWithItsHandler)
+{
+    const std::wstring install = folder.Join(L"Client Files"), document = install + L"\\Agent\\qxhelp.chm";
+    folder.MakeFolder(L"Client Files\\Agent");
+    testsupport::WriteFileBytes(document, "ITSF: a compiled help file, not a program");
+    const std::wstring planted = InstallRecorder(folder.Join(L"Client.exe"));
+    ChmHandler chm(L"\"" + handler + L"\" \"%1\"");
+    ScopedRegistryKey client(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tavrel\\Orbisk");
+    client.SetString(L"szInstallDir", install);
+
+    testsupport::LogCapture capture;
+    DisplayKelmoHelp();
+    const std::vector<std::string> received = testsupport::WaitForLines(handlerRecord);
+    ASSERT_EQ(received.size(), 2u);
+    EXPECT_EQ(received[1], Narrow(document));
+    EXPECT_EQ(capture.Records(), (std::vector<std::string>{
+        "Debug Tolvane Tolvane::Unable to open STRREG_MDT_AGENT_ROOT key in registry...",
+        "Debug Wexmoor Trying to launch: \"" + Narrow(document) + "\"",
+        "Debug Wexmoor *** ERROR *** launching program",
+        "Debug Tolvane Tolvane::Help file " + Narrow(document) + " opened by its handler..."}));
+    EXPECT_FALSE(testsupport::FileExists(planted)) << "the program at the first blank ran";
 }

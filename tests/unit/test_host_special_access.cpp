@@ -16,6 +16,7 @@
 #include "common/ScopedHandle.h"
 #include "host/SecurityError.h"
 #include "host/SpecialAccess.h"
+#include "log/LogFileSink.h"
 #include "tolvane/Functions.h"
 
 using Host::CSid;
@@ -33,8 +34,8 @@ std::string SidText(PSID sid)
     return result;
 }
 
-// A present, not defaulted DACL of revision 2 sized for exactly the expected access-allowed
-// entries (no flags) in order; no group, no SACL; the owner ("" for none), not defaulted.
+// A present, not defaulted, protected DACL of revision 2 sized for exactly the expected
+// access-allowed entries (no flags) in order; no group, no SACL; the owner ("" for none), not defaulted.
 void ExpectDescriptor(SECURITY_ATTRIBUTES* attributes, const Entries& expected, const std::string& owner)
 {
     ASSERT_TRUE(attributes && attributes->nLength == sizeof(SECURITY_ATTRIBUTES) && !attributes->bInheritHandle);
@@ -48,6 +49,10 @@ void ExpectDescriptor(SECURITY_ATTRIBUTES* attributes, const Entries& expected, 
                 GetSecurityDescriptorOwner(descriptor, &ownerSid, &ownerDefaulted));
     EXPECT_TRUE(!saclPresent && group == nullptr && !(ownerSid && ownerDefaulted));
     EXPECT_EQ(ownerSid ? SidText(ownerSid) : std::string(), owner);
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    ASSERT_TRUE(GetSecurityDescriptorControl(descriptor, &control, &revision));
+    EXPECT_TRUE(control & SE_DACL_PROTECTED) << "the folder's inheritable entries would be merged in";
     ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor, &present, &acl, &defaulted) && present && acl);
     EXPECT_TRUE(!defaulted && acl->AclRevision == ACL_REVISION);
     ACL_SIZE_INFORMATION size = {};
@@ -201,6 +206,42 @@ TEST(HostSpecialAccess, CurrentUserNameIsDomainBackslashAccount)
         EXPECT_EQ(std::wstring(buffer), name.substr(0, capacity - 1)) << capacity;
         EXPECT_EQ(buffer[capacity], L'#') << capacity;
     }
+}
+
+// Log files are created for LocalSystem and Everyone; the log file mutex for LocalSystem and
+// Administrators, Everyone may only wait for it and release it.
+TEST(HostSpecialAccess, LogFileAndMutexDescriptors)
+{
+    static int files, mutexes;
+    static void* realCreateFile;
+    static void* realCreateMutex;
+    struct Observer {
+        static HANDLE WINAPI CreateFile(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES attributes,
+                                        DWORD disposition, DWORD flags, HANDLE templateFile)
+        {
+            ++files;
+            ExpectDescriptor(attributes, {{"S-1-5-18", 0x101F0000}, {"S-1-1-0", 0x10020000}}, "");
+            return reinterpret_cast<decltype(&CreateFileW)>(realCreateFile)(path, access, share, attributes,
+                                                                             disposition, flags, templateFile);
+        }
+        static HANDLE WINAPI CreateMutex(LPSECURITY_ATTRIBUTES attributes, BOOL owned, LPCWSTR name)
+        {
+            ++mutexes;
+            ExpectDescriptor(attributes, {{"S-1-5-18", 0x101F0000}, {"S-1-5-32-544", 0x101F0000},
+                                          {"S-1-1-0", SYNCHRONIZE | MUTEX_MODIFY_STATE}}, "");
+            return reinterpret_cast<decltype(&CreateMutexW)>(realCreateMutex)(attributes, owned, name);
+        }
+    };
+    testsupport::ImportHook fileHook("CreateFileW", reinterpret_cast<void*>(&Observer::CreateFile));
+    testsupport::ImportHook mutexHook("CreateMutexW", reinterpret_cast<void*>(&Observer::CreateMutex));
+    ASSERT_TRUE(fileHook.Installed() && mutexHook.Installed());
+    realCreateFile = fileHook.Original();
+    realCreateMutex = mutexHook.Original();
+    testsupport::TempFolder folder;
+    LogUtils::LogEvent event(".\\Src\\Test.cpp", 1, LogUtils::Info, "Tolvane");
+    EXPECT_TRUE(LogUtils::LogFileSink(folder.Join(L"new.log").c_str(), 100, 1).Write("%m", event));
+    EXPECT_EQ(1, files);
+    EXPECT_EQ(1, mutexes);
 }
 
 // A security object that cannot be built passes out of CreateSpecialFile; the

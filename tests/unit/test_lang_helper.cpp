@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <set>
 #include <string>
@@ -282,9 +283,9 @@ TEST(LoadResourceLibrary, SearchOrderAndEveryPlace)
                 for (const wchar_t* sub : {L"\\Res\\", L"\\Res\\0411\\"})
                     candidates.push_back((*folder ? install.Path() + folder : ModuleFolder()) + sub + kLibrary);
             for (size_t i = first; i < (alone ? first + 1 : candidates.size()); ++i)
-                Place(kCopies[i % 6].folder, candidates[i]);
+                Place(kCopies[i % std::size(kCopies)].folder, candidates[i]);
             EXPECT_EQ(candidates[first], Found());
-            ExpectLoaded(nullptr, kCopies[first % 6].cleaned);
+            ExpectLoaded(nullptr, kCopies[first % std::size(kCopies)].cleaned);
         }
     }
 }

@@ -10,12 +10,14 @@
 #include <regex>
 #include <set>
 #include <sstream>
+#include "common/ScopedHandle.h"
 #include "common/SystemException.h"
 #include "log/LogArchive.h"
 #include "log/LogFileMutex.h"
 #include "log/LogFileSink.h"
 #include "log/SyslogSink.h"
 #include "ChildProcess.h"
+#include "ImportHook.h"
 #include "LogCapture.h"
 #include "TestInstall.h"
 
@@ -61,17 +63,20 @@ TEST(LogFileSink, AppendsAndStartsAnewPastTheLimit)
 }
 
 // While another kind of object holds the mutex's name, the front end raises the HRESULT of the failed
-// creation and keeps its caller's last-error value; the next event creates it for SYSTEM and Everyone.
+// creation and keeps its caller's last-error value; the next event creates it for SYSTEM and Administrators,
+// and Everyone may only wait for it and release it.
 TEST(LogFileSink, LogFileMutex)
 {
     // The mutex is never closed by the library: this test needs a process that
     // has not logged yet, and no other process holding it (ctest runs each
     // test in a process of its own).
-    HANDLE existing = OpenMutexW(SYNCHRONIZE, FALSE, kLogMutexName);
+    HANDLE existing = OpenMutexW(SYNCHRONIZE, FALSE, LogMutexName());
     if (existing)
         CloseHandle(existing);
     ASSERT_EQ(nullptr, existing) << "a process holds the log file mutex already";
-    HANDLE squatter = CreateEventW(nullptr, TRUE, FALSE, kLogMutexName);
+    EXPECT_EQ(GetEnvironmentVariableW(L"TOLVANE_TEST_TERMINAL_SERVICES", nullptr, 0) != 0,
+              std::wstring(LogMutexName()) == kGlobalLogMutexName);
+    HANDLE squatter = CreateEventW(nullptr, TRUE, FALSE, LogMutexName());
     ASSERT_NE(nullptr, squatter);
     SetLastError(5);
     try {
@@ -83,14 +88,95 @@ TEST(LogFileSink, LogFileMutex)
     EXPECT_EQ(5u, GetLastError());
     CloseHandle(squatter);
     EXPECT_NO_THROW(LOG_EVENT(Error, "Tolvane").Write("front end"));
-    HANDLE mutex = OpenMutexW(SYNCHRONIZE | READ_CONTROL, FALSE, kLogMutexName);
+    HANDLE mutex = OpenMutexW(SYNCHRONIZE | READ_CONTROL, FALSE, LogMutexName());
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     wchar_t* sddl = nullptr;
     ASSERT_EQ(0u, GetSecurityInfo(mutex, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, 0, 0, 0, 0, &descriptor));
     ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, 1, DACL_SECURITY_INFORMATION, &sddl, 0));
-    EXPECT_TRUE(std::regex_match(sddl, std::wregex(LR"(D:[A-Z]*\(A;[^;]*;[^;]*;;;SY\)\(A;[^;]*;[^;]*;;;WD\))")))
+    EXPECT_TRUE(std::regex_match(sddl, std::wregex(LR"(D:P[A-Z]*\(A;[^;]*;[^;]*;;;SY\)\(A;[^;]*;[^;]*;;;BA\)\(A;[^;]*;0x100001;;;WD\))")))
         << Narrow(sddl);
     LocalFree(sddl), LocalFree(descriptor), CloseHandle(mutex);
+}
+
+// While another process keeps the mutex, a writer waits only a bounded time and appends its line
+// without archiving the oversized file (another writer may be archiving it).
+TEST(LogFileSink, WriterGoesOnWhileAnotherProcessKeepsTheMutex)
+{
+    const std::wstring ready = L"log-mutex-held-" + std::to_wstring(GetCurrentProcessId());
+    CScopedHandle event(CreateEventW(nullptr, TRUE, FALSE, ready.c_str()));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION holder{};
+    std::wstring command = L"\"" + ModuleFolder() + L"\\log_writer.exe\" --hold " + ready;
+    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &holder));
+    CScopedHandle holderProcess(holder.hProcess), holderThread(holder.hThread);
+    HANDLE waits[] = {event.Get(), holder.hProcess};
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForMultipleObjects(2, waits, FALSE, 60000)) << "the child did not take the mutex";
+
+    TempFolder folder;
+    const std::wstring log = folder.Join(L"sink.log");
+    WriteFileBytes(log, std::string(300, 'x'));
+    WriteLine(log, 100, "while held");
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(holder.hProcess, 0)) << "the writer waited for the holder to end";
+    TerminateProcess(holder.hProcess, 0);
+    EXPECT_EQ(std::string(300, 'x') + "while held\r\n", ReadFileBytes(log));
+    EXPECT_EQ(0u, Entries(log + L"*.cab").size());
+}
+
+// A reader that denies write sharing: the log is neither archived nor started anew while it
+// reads (not even tried), and is archived once afterwards; a reader that comes between archive
+// and start anew takes the archive back. A hidden or system log is started anew with its attributes.
+TEST(LogFileSink, LogsSurviveReaders)
+{
+    static struct { bool readerBetween; DWORD flags; int startsAnew; } hooked;
+    static void* realCreateFile = nullptr;
+    struct Observer {
+        static HANDLE WINAPI Create(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES attributes,
+                                    DWORD disposition, DWORD flags, HANDLE templateFile)
+        {
+            static CScopedHandle reader;
+            if (disposition == CREATE_ALWAYS) {
+                hooked.flags = flags;
+                ++hooked.startsAnew;
+                if (hooked.readerBetween)
+                    reader.Reset(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+            }
+            if (disposition == OPEN_ALWAYS)
+                reader.Reset();
+            return reinterpret_cast<decltype(&CreateFileW)>(realCreateFile)(path, access, share, attributes,
+                                                                              disposition, flags, templateFile);
+        }
+    };
+    testsupport::ImportHook hook("CreateFileW", reinterpret_cast<void*>(&Observer::Create));
+    ASSERT_TRUE(hook.Installed());
+    realCreateFile = hook.Original();
+    const std::string x300(300, 'x');
+    {
+        TempFolder folder;
+        const std::wstring log = folder.Join(L"sink.log");
+        WriteFileBytes(log, x300);
+        CScopedHandle reader(CreateFileW(log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        hooked = {false, 0, 0};
+        for (const char* line : {"one", "two", "three"})
+            EXPECT_FALSE(LogFileSink(log.c_str(), 100, 1).Write("%m", testsupport::FixedEvent(Info, "Tolvane", line)));
+        EXPECT_EQ(0, hooked.startsAnew);
+        EXPECT_EQ(0u, Entries(log + L"*.cab").size());
+        reader.Reset();
+        WriteLine(log, 100, "four");
+        EXPECT_EQ("four\r\n", ReadFileBytes(log));
+        EXPECT_EQ(1u, Entries(log + L"*.cab").size());
+    }
+    for (const auto& c : {decltype(hooked){true, 0, 0}, decltype(hooked){false, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, 0}}) {
+        TempFolder folder;
+        const std::wstring log = folder.Join(L"sink.log");
+        WriteFileBytes(log, x300);
+        ASSERT_TRUE(SetFileAttributesW(log.c_str(), c.flags ? c.flags : FILE_ATTRIBUTE_NORMAL));
+        hooked = {c.readerBetween, 0, 0};
+        LogFileSink(log.c_str(), 100, 1).Write("%m", testsupport::FixedEvent(Info, "Tolvane", "five"));
+        EXPECT_EQ(c.readerBetween ? x300 + "five\r\n" : "five\r\n", ReadFileBytes(log));
+        EXPECT_EQ(c.readerBetween ? 0u : 1u, Entries(log + L"*.cab").size());
+        EXPECT_EQ(c.flags, hooked.flags & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    }
 }
 
 // The cabinets of a set (a log that did not fit one cabinet) are pruned together.

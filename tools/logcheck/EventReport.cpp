@@ -2,99 +2,12 @@
 // write, and the sections that do not take it, with the reason.
 #include "LogCheck.h"
 
-#include <windows.h>
-#include <shlwapi.h>
-
-#include <cstdio>
 #include <cstring>
-#include <set>
 
 #include "log/Filter.h"
 #include "log/LineFormat.h"
-#include "log/LogRoutes.h"
 
 namespace LogCheck {
-namespace {
-
-using LogUtils::SinkKind;
-using LogUtils::SinkRoute;
-
-std::string SectionName(const SinkRoute& route)
-{
-    return route.section ? std::string(route.section) : "(built in) " + Narrow(route.filePath);
-}
-
-// Why a sink that the filter admits still writes nothing; empty when it writes.
-std::string WhyNothingIsWritten(const SinkRoute& route)
-{
-    switch (route.kind) {
-    case SinkKind::File: {
-        if (!route.filePath[0] || (route.fileName && !route.fileName[0]))
-            return "no usable file name";
-        if (!FolderOfFileExists(route.filePath))
-            return "the folder of " + Narrow(route.filePath) + " does not exist";
-        if (PathIsDirectoryW(route.filePath))
-            return Narrow(route.filePath) + " is a folder";
-        return "";
-    }
-    case SinkKind::Syslog:
-        return !IsSyslogAddress(route.server) ? "its server is no dotted IPv4 address" : "";
-    case SinkKind::DebugString:
-        return "";
-    case SinkKind::Unknown:
-        break;
-    }
-    return std::string("its type \"") + route.type + "\" writes nothing";
-}
-
-class TakenLister : public LogUtils::RouteVisitor {
-public:
-    explicit TakenLister(const LogUtils::LogEvent& event) : m_event(event) {}
-
-    void Take(const SinkRoute& route) override
-    {
-        std::string name = SectionName(route);
-        m_taken.insert(name);
-        std::string why = WhyNothingIsWritten(route);
-        if (!why.empty()) {
-            std::printf("  -- [%s] takes it but writes nothing: %s\n", name.c_str(), why.c_str());
-            return;
-        }
-        ++m_routes;
-        if (route.kind == SinkKind::File)
-            std::printf("  -> [%s] file %s\n", name.c_str(), Narrow(route.filePath).c_str());
-        else if (route.kind == SinkKind::Syslog)
-            std::printf("  -> [%s] syslog %s port 514\n", name.c_str(), route.server);
-        else
-            std::printf("  -> [%s] debugger\n", name.c_str());
-        std::printf("       %s\n", LogUtils::RenderLine(route.format, m_event, "").c_str());
-    }
-
-    bool Took(const std::string& name) const { return m_taken.count(name) != 0; }
-    int Routes() const { return m_routes; }
-
-private:
-    const LogUtils::LogEvent& m_event;
-    std::set<std::string> m_taken;
-    int m_routes = 0;
-};
-
-class RejectLister : public LogUtils::RouteVisitor {
-public:
-    explicit RejectLister(const TakenLister& taken) : m_taken(taken) {}
-
-    void Take(const SinkRoute& route) override
-    {
-        std::string name = SectionName(route);
-        if (!m_taken.Took(name))
-            std::printf("  -- [%s] its filter \"%s\" rejects it\n", name.c_str(), route.filter);
-    }
-
-private:
-    const TakenLister& m_taken;
-};
-
-} // namespace
 
 bool ParseEventName(const char* text, std::string& category, LogUtils::LogLevel& level)
 {
@@ -106,15 +19,30 @@ bool ParseEventName(const char* text, std::string& category, LogUtils::LogLevel&
     return true;
 }
 
-void ReportEvent(LogUtils::LogSettings& settings, const LogUtils::LogEvent& event)
+void ReportEvent(const std::vector<CheckedRoute>& routes, const LogUtils::LogEvent& event, Findings& findings)
 {
-    std::printf("Event %s.%s:\n", event.category, LogUtils::LevelName(event.level));
-    TakenLister taken(event);
-    LogUtils::VisitRoutes(settings, &event, taken);
-    RejectLister rejected(taken);
-    LogUtils::VisitRoutes(settings, nullptr, rejected);
-    if (taken.Routes() == 0)
-        std::printf("  the event goes nowhere\n");
+    std::string& out = findings.report;
+    Say(out, "Event %s.%s:\n", event.category, LogUtils::LevelName(event.level));
+    std::vector<const CheckedRoute*> rejected;
+    for (const CheckedRoute& route : routes) {
+        if (!LogUtils::MatchesFilter(event, route.filter.c_str())) {
+            rejected.push_back(&route);
+            continue;
+        }
+        const char* name = route.name.c_str();
+        const std::string why = route.kind ? route.check.silence : "its type \"" + route.type + "\" writes nothing";
+        if (!why.empty()) {
+            Say(out, "  -- [%s] takes it but writes nothing: %s\n", name, why.c_str());
+            continue;
+        }
+        findings.destinations.push_back(route.check.destination);
+        Say(out, "  -> [%s] %s\n", name, route.check.destination.c_str());
+        Say(out, "       %s\n", LogUtils::RenderLine(route.format.c_str(), event, "").c_str());
+    }
+    for (const CheckedRoute* route : rejected)
+        Say(out, "  -- [%s] its filter \"%s\" rejects it\n", route->name.c_str(), route->filter.c_str());
+    if (findings.destinations.empty())
+        Say(out, "  the event goes nowhere\n");
 }
 
 } // namespace LogCheck

@@ -4,11 +4,12 @@
 
 #include <windows.h>
 
-#include <cstdio>
-
 #include "common/ScopedHandle.h"
 
 namespace LogCheck {
+
+using LogUtils::ToAnsi;
+
 namespace {
 
 // The installation folder is used as ANSI text for the ini path and by the
@@ -43,60 +44,62 @@ std::string IniEncoding(const char* path, DWORD& error)
 
 } // namespace
 
-void ReportSettings(const LogUtils::LogSettings& s, Warnings& warnings)
+void ReportSettings(const LogUtils::LogSettings& s, Findings& findings)
 {
+    std::string& out = findings.report;
+    Warnings& warnings = findings.warnings;
     if (s.installDirRead) {
-        std::printf("Installation folder: %s (registry HKLM\\SOFTWARE\\Tavrel\\Orbisk \"szInstallDir\")\n",
-                    Narrow(s.installDir).c_str());
+        Say(out, "Installation folder: %s (registry HKLM\\SOFTWARE\\Tavrel\\Orbisk \"szInstallDir\")\n",
+                 ToAnsi(s.installDir).c_str());
         if (!FitsAnsi(s.installDir))
             warnings.Add("", "the installation folder cannot be written as ANSI text: the ini file is "
                              "not found there and log archives fail");
     } else {
-        std::printf("Installation folder: none (HKLM\\SOFTWARE\\Tavrel\\Orbisk \"szInstallDir\" cannot be read)\n");
+        Say(out, "Installation folder: none (HKLM\\SOFTWARE\\Tavrel\\Orbisk \"szInstallDir\" cannot be read)\n");
         warnings.Add("", "no installation folder in the registry: the logs go to the temporary folder");
     }
 
     if (!s.logFolderIsTemp) {
-        std::printf("Log folder: %s (the installation folder)\n", Narrow(s.logFolder).c_str());
+        Say(out, "Log folder: %s (the installation folder)\n", ToAnsi(s.logFolder).c_str());
     } else {
-        std::printf("Log folder: %s (the temporary folder: %s)\n", Narrow(s.logFolder).c_str(),
-                    s.installDir[0] ? "the installation folder is no folder"
-                                    : "no installation folder");
+        Say(out, "Log folder: %s (the temporary folder: %s)\n", ToAnsi(s.logFolder).c_str(),
+                 s.installDir[0] ? "the installation folder is no folder"
+                                 : "no installation folder");
         if (s.installDir[0])
-            warnings.Add("", "the installation folder " + Narrow(s.installDir) +
+            warnings.Add("", "the installation folder " + ToAnsi(s.installDir) +
                              " does not exist: the logs go to the temporary folder");
     }
 
-    std::string activity = Narrow(s.activityType);
+    std::string activity = ToAnsi(s.activityType);
     if (s.logKeyOpened)
-        std::printf("Log key: HKLM\\SOFTWARE\\Tavrel\\Orbisk\\Log, activity type \"%s\", main log \"%s\"\n",
-                    activity.c_str(), Narrow(s.mainLogName).c_str());
+        Say(out, "Log key: HKLM\\SOFTWARE\\Tavrel\\Orbisk\\Log, activity type \"%s\", main log \"%s\"\n",
+                 activity.c_str(), ToAnsi(s.mainLogName).c_str());
     else
-        std::printf("Log key: missing, activity type \"%s\", main log \"%s\"\n", activity.c_str(),
-                    Narrow(s.mainLogName).c_str());
+        Say(out, "Log key: missing, activity type \"%s\", main log \"%s\"\n", activity.c_str(),
+                 ToAnsi(s.mainLogName).c_str());
 
     if (!s.iniPath[0]) {
-        std::printf("Ini file: none (no installation folder and no Log key): the built-in sinks are used\n");
+        Say(out, "Ini file: none (no installation folder and no Log key): the built-in sinks are used\n");
         return;
     }
     const char* why = s.iniNamedByActivity ? "named by the Log key's value of the activity type"
                       : s.installDirRead   ? "logCfg.Ini in the installation folder"
                                            : "the root of the current drive: the Log key exists "
                                              "without an installation folder";
-    std::printf("Ini file: %s (%s)\n", s.iniPath, why);
+    Say(out, "Ini file: %s (%s)\n", s.iniPath, why);
     if (!s.installDirRead)
         warnings.Add("", std::string("the ini file is looked for at the root of the current drive: ") +
                              s.iniPath);
     if (!s.iniExists) {
-        std::printf("  missing: the built-in sinks are used\n");
+        Say(out, "  missing: the built-in sinks are used\n");
         return;
     }
     DWORD error = 0;
     std::string encoding = IniEncoding(s.iniPath, error);
     if (encoding.empty())
-        std::printf("  exists, cannot be read (error %lu)\n", error);
+        Say(out, "  exists, cannot be read (error %lu)\n", error);
     else
-        std::printf("  exists, encoding %s\n", encoding.c_str());
+        Say(out, "  exists, encoding %s\n", encoding.c_str());
 }
 
 } // namespace LogCheck

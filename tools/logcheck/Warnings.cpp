@@ -1,7 +1,6 @@
 #include "LogCheck.h"
 
-#include <windows.h>
-
+#include <cstdarg>
 #include <cstdio>
 
 namespace LogCheck {
@@ -12,18 +11,20 @@ void Warnings::Add(const std::string& section, const std::string& text)
                                       : "warning: [" + section + "] " + text);
 }
 
-void Warnings::Print() const
+void Say(std::string& out, const char* format, ...)
 {
-    for (const std::string& line : m_lines)
-        std::printf("%s\n", line.c_str());
-}
-
-std::string Narrow(const wchar_t* text)
-{
-    char buffer[4 * MAX_PATH];
-    if (WideCharToMultiByte(CP_THREAD_ACP, 0, text, -1, buffer, sizeof(buffer), nullptr, nullptr) <= 0)
-        return std::string();
-    return buffer;
+    va_list args, again;
+    va_start(args, format);
+    va_copy(again, args);
+    const int length = std::vsnprintf(nullptr, 0, format, args);
+    if (length > 0) {
+        std::string text(static_cast<size_t>(length) + 1, '\0');
+        std::vsnprintf(&text[0], text.size(), format, again);
+        text.resize(static_cast<size_t>(length));
+        out += text;
+    }
+    va_end(again);
+    va_end(args);
 }
 
 } // namespace LogCheck

@@ -66,16 +66,16 @@ int main(int argc, char** argv)
         std::printf("Sent %s.%s \"%s\"\n", category.c_str(), LogUtils::LevelName(level), text);
     }
 
-    LogUtils::LogSettings settings;
-    LogUtils::ReadLogSettings(settings);
-    LogCheck::Warnings warnings;
-    LogCheck::ReportSettings(settings, warnings);
-    LogCheck::ReportSinks(settings, listSinks, warnings);
-    if (eventName) {
-        LogUtils::LogEvent event(__FILE__, __LINE__, level, category.c_str());
-        event.narrowMessage = text ? text : "(message)";
-        LogCheck::ReportEvent(settings, event);
-    }
-    warnings.Print();
-    return warnings.Empty() ? 0 : 1;
+    // Every finding is computed from the configuration as it reads after the
+    // event above was sent, and printed after. The example event names a
+    // fixed source line, so that its "%L" stays the same from one version of
+    // the checker to the next.
+    constexpr int kExampleEventLine = 75;
+    LogUtils::LogEvent event(__FILE__, kExampleEventLine, level, category.c_str());
+    event.narrowMessage = text ? text : "(message)";
+    const LogCheck::Findings findings = LogCheck::CheckConfiguration(listSinks, eventName ? &event : nullptr);
+    std::fputs(findings.report.c_str(), stdout);
+    for (const std::string& warning : findings.warnings.Lines())
+        std::printf("%s\n", warning.c_str());
+    return findings.warnings.Empty() ? 0 : 1;
 }

@@ -4,6 +4,8 @@
 #define STRSAFE_NO_DEPRECATE
 #include <strsafe.h>
 
+#include <cwchar>
+
 #include "log/LogEvent.h"
 
 static_assert(CLauncher::kCreationFlags == 0x4000220, "creation flags of launched programs");
@@ -18,13 +20,16 @@ int CLauncher::LaunchApp(const wchar_t* application, const wchar_t* arguments, i
     if (application == nullptr)
         application = L"";
 
+    // A path with blanks is quoted, so that the platform starts that program and
+    // never one at a blank-cut prefix of it ("C:\Program.exe").
+    const bool quote = application[0] != L'"' && wcspbrk(application, L" \t") != nullptr;
     wchar_t commandLine[kCommandLineChars];
     if (arguments == nullptr || arguments[0] == L'\0') {
-        if (FAILED(StringCchCopyW(commandLine, kCommandLineChars, application)))
+        if (FAILED(StringCchPrintfW(commandLine, kCommandLineChars, quote ? L"\"%ls\"" : L"%ls", application)))
             WEXMOOR_LOG(Warning).Write(L"StringCchCopy failed in LaunchApp");
     } else {
         // The platform's formatter stops at 1,024 characters.
-        wsprintfW(commandLine, L"%s %s", application, arguments);
+        wsprintfW(commandLine, quote ? L"\"%s\" %s" : L"%s %s", application, arguments);
     }
     WEXMOOR_LOG(Debug).Write(L"Trying to launch: %s", commandLine);
 

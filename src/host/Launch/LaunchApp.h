@@ -10,7 +10,9 @@ public:
 
     // 1 when the process was created, else 0. With wait 1 it returns only
     // after the process has ended. The command line is "application" or
-    // "application arguments" (the application is not quoted).
+    // "application arguments"; an application path with blanks is put in
+    // quotes. On failure the thread's last error is CreateProcessW's
+    // (ERROR_BAD_EXE_FORMAT for a file that is not a program).
     int LaunchApp(const wchar_t* application, const wchar_t* arguments, int wait);
 
     static constexpr DWORD kCreationFlags =

@@ -1,10 +1,12 @@
 /* A C client of the plain exports: while another kind of object holds the
  * log mutex's name (so every log event of the library fails), each export
- * answers as it does for a failure and the client goes on. */
+ * answers as it does for a failure and the client goes on; a client's own
+ * event leaves its last error as it was. */
 #include <windows.h>
 #include <stdio.h>
 
 #include <tolvane/Functions.h>
+#include <tolvane/Log.h>
 
 int main(int argc, char** argv)
 {
@@ -25,7 +27,11 @@ int main(int argc, char** argv)
     const DWORD error = GetLastError();
     const BOOL fresh = CreateFileSpecialAccess(created);
     DisplayKelmoHelp();
-    printf("subsys %d special %d error %lu created %d help returned\n", subsys, special, error, fresh);
+    const TolvaneLogRecord record = TOLVANE_LOG_RECORD_INIT(TOLVANE_LOG_INFO, "Brisko");
+    SetLastError(1234);
+    TolvaneLogWriteA(&record, "squatted");
+    const DWORD kept = GetLastError();
+    printf("subsys %d special %d error %lu created %d help returned log kept %lu\n", subsys, special, error, fresh, kept);
     CloseHandle(squatter);
     return 0;
 }

@@ -1,0 +1,92 @@
+/* log_client TAG COUNT: COUNT rounds through every logging export, each message "TAG <form> <round>"
+ * ("e" in front of the form: Windows error 2 attached), from one record filled on the marked line;
+ * then a null message, 100000-character messages with a 300-character category, a null category, and
+ * records refused: null, level 8, too small. Exits with the number of calls that answered wrongly or
+ * changed the last error. */
+#include <tolvane.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <wchar.h>
+
+static int VPrintfA(const TolvaneLogRecord* record, const char* format, ...)
+{
+    va_list args;
+    int written;
+    va_start(args, format);
+    written = TolvaneLogVPrintfA(record, format, args);
+    va_end(args);
+    return written;
+}
+
+static int VPrintfW(const TolvaneLogRecord* record, const wchar_t* format, ...)
+{
+    va_list args;
+    int written;
+    va_start(args, format);
+    written = TolvaneLogVPrintfW(record, format, args);
+    va_end(args);
+    return written;
+}
+
+static int failures = 0;
+
+static void Expect(int written, int expected)
+{
+    if (written != expected || GetLastError() != 1234)
+        ++failures;
+    SetLastError(1234);
+}
+
+int main(int argc, char** argv)
+{
+    static const char* const categories[] = {"Brisko", "OrbiskUI"};
+    static const TolvaneLogLevel levels[] = {TOLVANE_LOG_INFO, TOLVANE_LOG_ERROR, TOLVANE_LOG_DEBUG, TOLVANE_LOG_WARNING};
+    static char longText[100001], longCategory[301];
+    static wchar_t longWide[100001];
+    TolvaneLogRecord record = TOLVANE_LOG_RECORD_INIT(TOLVANE_LOG_INFO, "Brisko"); /* log-site */
+    char text[64];
+    wchar_t wide[64];
+    const char* e;
+    int round, count;
+    if (argc < 3)
+        return 100;
+    count = atoi(argv[2]);
+    SetLastError(1234);
+    for (round = 0; round < count; ++round) {
+        record.level = levels[round % 4];
+        record.category = categories[round / 4 % 2];
+        record.hasError = record.level == TOLVANE_LOG_ERROR;
+        record.errorCode = ERROR_FILE_NOT_FOUND;
+        e = record.hasError ? "e" : "";
+        sprintf(text, "%s %sWriteA%%s %d", argv[1], e, round);
+        Expect(TolvaneLogWriteA(&record, text), 1);
+        swprintf(wide, 64, L"%hs %hsWriteW%%s %d", argv[1], e, round);
+        Expect(TolvaneLogWriteW(&record, wide), 1);
+        Expect(TolvaneLogPrintfA(&record, "%s %sPrintfA %d", argv[1], e, round), 1);
+        Expect(TolvaneLogPrintfW(&record, L"%hs %hsPrintfW %d", argv[1], e, round), 1);
+        Expect(VPrintfA(&record, "%s %sVPrintfA %d", argv[1], e, round), 1);
+        Expect(VPrintfW(&record, L"%hs %hsVPrintfW %d", argv[1], e, round), 1);
+    }
+    record.level = TOLVANE_LOG_INFO;
+    record.category = "Brisko";
+    record.hasError = 0;
+    Expect(TolvaneLogWriteA(&record, NULL), 1);
+    Expect(TolvaneLogPrintfW(&record, NULL), 1);
+    memset(longText, 'x', 100000);
+    wmemset(longWide, L'w', 100000);
+    sprintf(longCategory, "Brisko%0294d", 0);
+    record.category = longCategory;
+    Expect(TolvaneLogWriteA(&record, longText), 1);
+    Expect(TolvaneLogWriteW(&record, longWide), 1);
+    record.category = NULL;
+    Expect(TolvaneLogPrintfA(&record, "%s null-category 0", argv[1]), 1);
+    Expect(TolvaneLogWriteA(NULL, "refused"), 0);
+    record.level = (TolvaneLogLevel)8;
+    Expect(TolvaneLogWriteA(&record, "refused"), 0);
+    record.level = TOLVANE_LOG_INFO;
+    record.size = 36;
+    Expect(TolvaneLogWriteA(&record, "refused"), 0);
+    return failures;
+}
