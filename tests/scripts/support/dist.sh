@@ -10,6 +10,11 @@ readme_block() {
     sed -n "/^<!-- BEGIN $1 -->\$/,/^<!-- END $1 -->\$/p" "$src/README.md" | grep -v -e '^<!--' -e '^```' \
         || fail "README.md has no block $1"
 }
+# The link recipe, run as written in $work/client, stopping at the first command that fails.
+build_readme_recipe() {
+    mkdir -p "$work/client"
+    (cd "$work/client" && bash -ec "$(readme_block link-recipe)") || fail "the README's link recipe failed"
+}
 # The names exported by a DLL, sorted.
 dll_exports() {
     x86_64-w64-mingw32-objdump -p "$1" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' \
