@@ -1,5 +1,6 @@
-// Registry helpers of the common code: the key class, the bounded string
-// read and the installation-folder lookup.
+// CRegHelp: the registry key class of the common code. The plain reads of
+// one value are in common/RegKey.h, the installation folder in
+// common/InstallDir.h.
 #pragma once
 
 #include <windows.h>
@@ -31,21 +32,3 @@ private:
     REGSAM m_access;
     CMyString m_keyName;
 };
-
-// Reads a REG_SZ or REG_EXPAND_SZ value into buffer; count is the buffer's
-// size in characters on entry and the characters returned (terminator
-// included) on success, 0 otherwise. Returns a Windows error code.
-LONG ReadRegString(HKEY key, const wchar_t* valueName, wchar_t* buffer, DWORD* count);
-
-// Reads a value that must be a REG_DWORD; value is set only when it is. A
-// value of fewer than 4 data bytes gives those bytes, the rest 0.
-bool ReadRegDword(HKEY key, const wchar_t* valueName, DWORD& value);
-// The same for a value that must also hold exactly 4 data bytes.
-bool ReadRegDwordOfFourBytes(HKEY key, const wchar_t* valueName, DWORD& value);
-
-constexpr wchar_t kClientRootKey[] = L"SOFTWARE\\Tavrel\\Orbisk";
-constexpr DWORD kInstallDirChars = 521;
-
-// The client's installation folder "szInstallDir" as stored; TRUE when the
-// key opened and the value was read. buffer holds kInstallDirChars.
-BOOL GetInstallDir(wchar_t* buffer);

@@ -5,7 +5,8 @@
 #include "tolvane/OnAccExcl.h"
 
 #include "common/FileName.h"
-#include "common/RegHelp.h"
+#include "common/InstallDir.h"
+#include "common/ScopedHandle.h"
 #include "log/LogEvent.h"
 
 namespace {
@@ -55,24 +56,21 @@ void COnAccExcl::Init()
 
         // Its own imports come from its folder and the system folder only, never
         // from the host program's folder, the current folder or PATH.
-        m_library = LoadLibraryExW(libraryPath.c_str(), nullptr,
-                                   LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
-        if (!m_library)
+        ModuleHandle library(LoadLibraryExW(libraryPath.c_str(), nullptr,
+                                            LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32));
+        if (!library)
             return;
 
-        m_onAccessInit = ResolveEntryPoint<OnAccessInitFn>(m_library, "OnAccess_Init");
-        m_onAccessEnd = ResolveEntryPoint<OnAccessEndFn>(m_library, "OnAccess_End");
-        m_onAccessCallDriver = ResolveEntryPoint<OnAccessCallDriverFn>(m_library, "OnAccess_CallDriver");
-
-        if (m_onAccessInit && m_onAccessEnd && m_onAccessCallDriver &&
-            m_onAccessInit(&m_driverHandle) == 0)
+        // The entry points are kept only with a connected driver.
+        const auto init = ResolveEntryPoint<OnAccessInitFn>(library.Get(), "OnAccess_Init");
+        const auto end = ResolveEntryPoint<OnAccessEndFn>(library.Get(), "OnAccess_End");
+        const auto callDriver = ResolveEntryPoint<OnAccessCallDriverFn>(library.Get(), "OnAccess_CallDriver");
+        if (!init || !end || !callDriver || init(&m_driverHandle) != 0)
             return;
-
-        FreeLibrary(m_library);
-        m_library = nullptr;
-        m_onAccessInit = nullptr;
-        m_onAccessEnd = nullptr;
-        m_onAccessCallDriver = nullptr;
+        m_library = library.Release();
+        m_onAccessInit = init;
+        m_onAccessEnd = end;
+        m_onAccessCallDriver = callDriver;
     } catch (...) {
         // A failed path assignment (logged by the string class) leaves the
         // object without a connection.

@@ -4,8 +4,10 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "common/ExportCall.h"
 #include "common/FileName.h"
-#include "common/RegHelp.h"
+#include "common/InstallDir.h"
+#include "common/RegKey.h"
 #include "host/Launch/LaunchApp.h"
 #include "log/LogEvent.h"
 #include "tolvane/Functions.h"
@@ -13,18 +15,17 @@
 CMyString GetHelpURL()
 {
     CMyString url(L"");
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kAgentKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    RegKey key;
+    if (!key.Open(HKEY_LOCAL_MACHINE, kAgentKey, KEY_QUERY_VALUE)) {
         TOLVANE_LOG(Debug).Write(L"Tolvane::Unable to open STRREG_MDT_AGENT_ROOT key in registry...");
         return url;
     }
     wchar_t value[kHelpUrlChars];
     DWORD count = kHelpUrlChars;
-    if (ReadRegString(key, kHelpUrlValue, value, &count) != ERROR_SUCCESS)
+    if (ReadRegString(key.Get(), kHelpUrlValue, value, &count) != ERROR_SUCCESS)
         TOLVANE_LOG(Debug).Write(L"Tolvane::Unable to get szHelpURL value from registry...");
     else
         url = value;
-    RegCloseKey(key);
     return url;
 }
 
@@ -70,12 +71,11 @@ void StartHelpFile()
 
 extern "C" TOLVANE_API void DisplayKelmoHelp(void)
 {
-    try {
+    // No failure reaches the caller, and no exception leaves this C function.
+    CallExport([] {
         CMyString url = GetHelpURL();
         if (url.GetLength() > 0 && OpenHelpAddress(url))
             return;
         StartHelpFile();
-    } catch (...) {
-        // No failure reaches the caller, and no exception leaves this C function.
-    }
+    });
 }

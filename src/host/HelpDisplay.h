@@ -2,9 +2,9 @@
 // compiled help file installed with it.
 #pragma once
 
+#include "common/ClientKeys.h"
 #include "common/CMyString.h"
 
-constexpr wchar_t kAgentKey[] = L"SOFTWARE\\Tavrel\\Orbisk\\Agent";
 constexpr wchar_t kHelpUrlValue[] = L"szHelpURL";
 constexpr wchar_t kHelpFile[] = L"\\Agent\\qxhelp.chm";
 constexpr unsigned int kHelpUrlChars = 520;

@@ -3,8 +3,9 @@
 // everything; the calling account gets full access too when it is neither.
 #include "host/SAccess.h"
 
-#include "host/PlatformVersion.h"
+#include "common/ExportCall.h"
 #include "common/ScopedHandle.h"
+#include "common/WindowsVersion.h"
 #include "host/SecurityError.h"
 #include "host/Sid.h"
 #include "log/LogEvent.h"
@@ -14,7 +15,7 @@ namespace Host {
 
 bool IsNtPlatformOnce()
 {
-    static const bool isNt = AskIsNtPlatformExtendedFirst();
+    static const bool isNt = AskWindowsVersion(VersionQuery::ExtendedThenBasic).nt;
     return isNt;
 }
 
@@ -106,15 +107,14 @@ BOOL CreateCallerFile(LPCWSTR path, DWORD& error)
             Host::BuildCallerFileAttributes(attributes);
             security = attributes.Seal();
         }
-        HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, security,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
+        const FileHandle file(CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, security,
+                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
             error = GetLastError();
             TOLVANE_LOG(Warning).WithError(error).Write(
                 L"Unable to create file %s with special permissions", path);
             return FALSE;
         }
-        CloseHandle(file);
         return TRUE;
     } catch (const Host::CSecurityError& failure) {
         // No file is created with rights other than those asked for.
@@ -131,14 +131,10 @@ BOOL CreateCallerFile(LPCWSTR path, DWORD& error)
 extern "C" TOLVANE_API BOOL CreateFileSpecialAccess(LPCWSTR path)
 {
     DWORD error = ERROR_SUCCESS;
-    BOOL created = FALSE;
-    try {
-        created = CreateCallerFile(path, error);
-    } catch (...) {
-        created = FALSE;
+    const BOOL created = CallExport([&] { return CreateCallerFile(path, error); }, FALSE, [&] {
         if (error == ERROR_SUCCESS)
             error = ERROR_INTERNAL_ERROR;
-    }
+    });
     if (!created)
         SetLastError(error);
     return created;

@@ -2,8 +2,8 @@
 
 #include <cwchar>
 
-#include "host/PlatformVersion.h"
 #include "common/ScopedHandle.h"
+#include "common/WindowsVersion.h"
 #include "host/SecurityError.h"
 #include "host/Sid.h"
 #include "log/LogEvent.h"
@@ -24,16 +24,14 @@ BOOL SpecialAccess::CreateSpecialFile(const wchar_t* path)
 {
     Host::CSecureFileAttributes attributes;
     SECURITY_ATTRIBUTES* security = nullptr;
-    if (Host::AskIsNtPlatform()) {
+    if (AskWindowsVersion(VersionQuery::Basic).nt) {
         BuildAttributes(attributes);
         security = attributes.Seal();
     }
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, security,
-                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
+    const FileHandle file(CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, security,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file)
         return TRUE;
-    }
     const DWORD error = GetLastError();
     WEXMOOR_LOG(Error).WithError(error).Write(L"Failed to create file");
     SetLastError(error);

@@ -3,14 +3,16 @@
 // it off; the registry is read on every call.
 #include "tolvane/Functions.h"
 
+#include "common/ClientKeys.h"
+#include "common/ExportCall.h"
 #include "common/FileName.h"
 #include "common/RegHelp.h"
 
 extern "C" TOLVANE_API BOOL IsSubSysEnabled(int subsystem)
 {
-    try {
+    return CallExport([&] {
         CFileName keyPath;
-        keyPath = L"SOFTWARE\\Tavrel\\Orbisk\\zeSSCM";
+        keyPath = kSubSystemSwitchKey;
         if (subsystem == 0)
             keyPath.Append(L"OnAccess");
         else if (subsystem == 1)
@@ -24,7 +26,5 @@ extern "C" TOLVANE_API BOOL IsSubSysEnabled(int subsystem)
         if (!key.GetDword(L"dwAttrib", attributes))
             return FALSE;
         return (attributes & 1) == 0 ? TRUE : FALSE;
-    } catch (...) {
-        return FALSE;
-    }
+    }, FALSE);
 }

@@ -7,27 +7,10 @@
 #include <new>
 #include <string>
 
+#include "common/ScopedHandle.h"
 #include "log/LogEvent.h"
 
 namespace {
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
-    ~FileHandle()
-    {
-        if (IsValid())
-            CloseHandle(m_handle);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    bool IsValid() const { return m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
 
 // Larger files are not configuration files; the size must also fit the
 // 32-bit count with room for the terminating zero byte.

@@ -4,9 +4,9 @@
 
 #include <strsafe.h>
 
-#include "common/RegHelp.h"
+#include "common/InstallDir.h"
+#include "common/ScopedHandle.h"
 #include "lang/MUIHelper.h"
-#include "common/RegKey.h"
 #include "log/LogEvent.h"
 
 namespace {
@@ -40,11 +40,8 @@ private:
 bool EntryExists(const wchar_t* path)
 {
     WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW(path, &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(search);
-    return true;
+    const FindHandle search(FindFirstFileW(path, &entry));
+    return search.IsValid();
 }
 
 int CopyFound(const PathBuffer& candidate, wchar_t* path, DWORD size)
@@ -99,16 +96,12 @@ int FindInInstallFolders(const wchar_t* name, wchar_t* path, DWORD size)
 {
     if (size != 0)
         path[0] = L'\0';
-    RegKey key;
-    if (!key.Open(HKEY_LOCAL_MACHINE, kClientRootKey, KEY_QUERY_VALUE))
-        return 0;
     // Room for 1024 bytes (511 characters and the terminator); the value's
     // type is not examined. The extra character keeps unterminated data
     // terminated.
-    wchar_t installFolder[kInstallDirBytes / sizeof(wchar_t) + 1] = {};
-    DWORD bytes = kInstallDirBytes;
-    if (RegQueryValueExW(key.Get(), L"szInstallDir", nullptr, nullptr,
-                         reinterpret_cast<BYTE*>(installFolder), &bytes) != ERROR_SUCCESS)
+    wchar_t installFolder[kInstallDirBytes / sizeof(wchar_t) + 1];
+    if (!ReadInstallDir(installFolder, kInstallDirBytes / sizeof(wchar_t) + 1, KEY_QUERY_VALUE,
+                        InstallDirValue::AnyType))
         return 0;
 
     int found = 0;

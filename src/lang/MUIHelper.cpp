@@ -4,11 +4,12 @@
 #include <cwchar>
 #include <new>
 
-#include "common/RegHelp.h"
+#include "common/ClientKeys.h"
+#include "common/InstallDir.h"
+#include "common/RegKey.h"
+#include "common/ScopedHandle.h"
 #include "lang/LanguageList.h"
 #include "lang/LanguageTables.h"
-#include "common/RegKey.h"
-
 
 namespace {
 
@@ -65,12 +66,8 @@ bool ReadSavedLcid(HKEY key, LCID& lcid)
 // The install folder "szInstallDir", read into 260 characters.
 bool ReadInstallFolder(std::wstring& folder)
 {
-    RegKey key;
-    if (!key.Open(HKEY_LOCAL_MACHINE, kClientRootKey, KEY_READ))
-        return false;
     wchar_t buffer[kInstallDirReadChars];
-    DWORD count = kInstallDirReadChars;
-    if (ReadRegString(key.Get(), L"szInstallDir", buffer, &count) != ERROR_SUCCESS)
+    if (!ReadInstallDir(buffer, kInstallDirReadChars, KEY_READ))
         return false;
     folder = buffer;
     return true;
@@ -333,8 +330,8 @@ BOOL CMUIHelper::EnumInstalledLanguages(LanguageEnumProc callback, void* context
         return 0;
     const std::wstring pattern = folder + L"\\Agent\\Res\\*";
     WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW(pattern.c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
+    const FindHandle search(FindFirstFileW(pattern.c_str(), &entry));
+    if (!search)
         return 0;
     BOOL reported = 0;
     do {
@@ -347,8 +344,7 @@ BOOL CMUIHelper::EnumInstalledLanguages(LanguageEnumProc callback, void* context
             if (!callback(language, context))
                 break;
         }
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
+    } while (FindNextFileW(search.Get(), &entry));
     return reported;
 }
 

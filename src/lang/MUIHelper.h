@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "common/ClientKeys.h"
+
 #include <string>
 #include <vector>
 
@@ -109,13 +111,11 @@ public:
     static IMUIHelper* CreateInstance();
 };
 
-// Registry keys and values of the language choice.
-constexpr wchar_t kAgentKey[] = L"SOFTWARE\\Tavrel\\Orbisk\\Agent";
+// Registry keys and values of the language choice (the client's own keys
+// are in common/ClientKeys.h).
 constexpr wchar_t kSavedLcidValue[] = L"dwMUILCID";
 constexpr wchar_t kSupportMaskValue[] = L"szPartnerSupportedInstalledLanguages";
-constexpr wchar_t kHostedScannerComponentKey[] = L"SOFTWARE\\Tavrel\\Orbisk\\Agent\\Components\\PelorinTrelm";
 constexpr wchar_t kHostedScannerLanguageKey[] = L"SOFTWARE\\Tavrel\\QxCore";
 constexpr wchar_t kHostedScannerLanguageValue[] = L"PreferredLanguage";
-constexpr wchar_t kWebSafetyComponentKey[] = L"SOFTWARE\\Tavrel\\Orbisk\\Agent\\Components\\BrowseProtection";
 constexpr wchar_t kWebSafetyLanguageKey[] = L"SOFTWARE\\Ombrelane";
 constexpr wchar_t kWebSafetyLanguageValue[] = L"LanguageOverride";

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "common/ExportCall.h"
 #include "log/LogEvent.h"
 
 namespace {
@@ -17,16 +18,6 @@ static_assert(sizeof(TolvaneLogRecord) == kFirstRecordSize,
 // Texts that every sink prints; longer ones keep their beginnings.
 constexpr size_t kCategoryChars = 255;
 constexpr size_t kSourceFileChars = MAX_PATH - 1;
-
-class LastErrorKept {
-public:
-    LastErrorKept() : m_saved(GetLastError()) {}
-    ~LastErrorKept() { SetLastError(m_saved); }
-    LastErrorKept(const LastErrorKept&) = delete;
-    LastErrorKept& operator=(const LastErrorKept&) = delete;
-private:
-    DWORD m_saved;
-};
 
 // A caller's text cut to capacity characters, in a buffer of this call
 // site's stack; a null text stays null.
@@ -65,7 +56,7 @@ template <class Char>
 int WriteRecord(const TolvaneLogRecord* record, const Char* format, va_list args)
 {
     LastErrorKept lastError;
-    try {
+    return CallExport([&] {
         if (!IsAcceptable(record))
             return 0;
         BoundedText<kCategoryChars> category(record->category);
@@ -76,9 +67,7 @@ int WriteRecord(const TolvaneLogRecord* record, const Char* format, va_list args
             event.WithError(record->errorCode);
         event.WriteV(format, args);
         return 1;
-    } catch (...) {
-        return 0;
-    }
+    }, 0);
 }
 
 // The message taken as it is, through the front end's own bounds.

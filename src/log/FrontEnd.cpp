@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "common/LastErrorKept.h"
 #include "log/LogEvent.h"
 #include "log/LogManager.h"
 
@@ -15,18 +16,6 @@ namespace {
 
 EventObserver g_observer = nullptr;
 void* g_observerContext = nullptr;
-
-// Restores the saved last-error value when the front end is left, also
-// when an exception leaves the dispatch.
-class LastErrorKeeper {
-public:
-    LastErrorKeeper() : m_saved(GetLastError()) {}
-    ~LastErrorKeeper() { SetLastError(m_saved); }
-    LastErrorKeeper(const LastErrorKeeper&) = delete;
-    LastErrorKeeper& operator=(const LastErrorKeeper&) = delete;
-private:
-    DWORD m_saved;
-};
 
 bool IsNarrowControl(char c)
 {
@@ -56,7 +45,7 @@ void Deliver(LogEvent& event)
 
 void WriteNarrow(LogEvent& event, const char* format, va_list args)
 {
-    LastErrorKeeper keeper;
+    LastErrorKept keeper;
     char buffer[kMessageChars];
     int length = format ? _vsnprintf_s(buffer, kMessageChars, _TRUNCATE, format, args) : 0;
     if (length < 0 || length >= kMessageChars)
@@ -106,7 +95,7 @@ LogEvent& LogEvent::Write(const wchar_t* format, ...)
 
 LogEvent& LogEvent::WriteV(const wchar_t* format, va_list args)
 {
-    LastErrorKeeper keeper;
+    LastErrorKept keeper;
     wchar_t buffer[kMessageChars];
     int length = format ? _vsnwprintf_s(buffer, kMessageChars, _TRUNCATE, format, args) : 0;
     if (length < 0 || length >= kMessageChars)
@@ -165,7 +154,7 @@ bool HasInsertMarker(const char* text, int length)
 
 const char* FormatErrorText(unsigned int code, char* buffer)
 {
-    LastErrorKeeper keeper;
+    LastErrorKept keeper;
     const bool negative = static_cast<int>(code) < 0;
     int prefix = negative ? _snprintf_s(buffer, kErrorTextBytes, _TRUNCATE, "Error=0x%08x: ", code)
                           : _snprintf_s(buffer, kErrorTextBytes, _TRUNCATE, "Error=%d: ", static_cast<int>(code));

@@ -16,6 +16,8 @@
 #include <vector>
 #include <sys/stat.h>
 
+#include "common/ScopedHandle.h"
+
 namespace LogUtils {
 namespace {
 
@@ -195,16 +197,18 @@ FNFCIGETNEXTCABINET(CabNextCabinet)
 FNFCIGETOPENINFO(CabOpenInfo)
 {
     (void)pv;
-    HANDLE file = CreateFileA(pszName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return -1;
-    BY_HANDLE_FILE_INFORMATION info;
-    FILETIME local;
-    BOOL dated = GetFileInformationByHandle(file, &info) &&
-                 FileTimeToLocalFileTime(&info.ftLastWriteTime, &local) &&
-                 FileTimeToDosDateTime(&local, pdate, ptime);
-    CloseHandle(file);
+    BOOL dated;
+    {
+        const FileHandle file(CreateFileA(pszName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (!file)
+            return -1;
+        BY_HANDLE_FILE_INFORMATION info;
+        FILETIME local;
+        dated = GetFileInformationByHandle(file.Get(), &info) &&
+                FileTimeToLocalFileTime(&info.ftLastWriteTime, &local) &&
+                FileTimeToDosDateTime(&local, pdate, ptime);
+    }
     if (!dated)
         return -1;
     DWORD attributes = GetFileAttributesA(pszName);
@@ -273,6 +277,22 @@ bool AllDigits(const std::wstring& text, size_t from, size_t to)
     return true;
 }
 
+// Hands the name of each entry that a search for pattern finds to take
+// until take returns false; false when the search found nothing.
+template <class Take>
+bool ForEachFound(const wchar_t* pattern, Take take)
+{
+    WIN32_FIND_DATAW found;
+    const FindHandle search(FindFirstFileW(pattern, &found));
+    if (!search)
+        return false;
+    do {
+        if (!take(found.cFileName))
+            break;
+    } while (FindNextFileW(search.Get(), &found));
+    return true;
+}
+
 } // namespace
 
 std::wstring ArchiveSetName(const std::wstring& archiveName)
@@ -298,25 +318,21 @@ int PruneOldArchives(const wchar_t* folder, const wchar_t* pattern)
     const size_t kMaxListed = 10;
     std::vector<std::wstring> names;
     std::vector<std::wstring> sets;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return 0;
-    do {
-        const std::wstring set = ArchiveSetName(found.cFileName);
+    const bool found = ForEachFound(pattern, [&](const wchar_t* name) {
+        const std::wstring set = ArchiveSetName(name);
         if (std::find(sets.begin(), sets.end(), set) == sets.end()) {
             if (sets.size() == kMaxListed)
-                break;
+                return false;
             sets.push_back(set);
         }
-        names.push_back(found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+        names.push_back(name);
+        return true;
+    });
+    if (!found)
+        return 0;
 
-    std::wstring newest = sets[0];
-    for (const std::wstring& set : sets)
-        if (wcscmp(set.c_str(), newest.c_str()) > 0)
-            newest = set;
+    const std::wstring newest = *std::max_element(sets.begin(), sets.end(),
+        [](const std::wstring& a, const std::wstring& b) { return wcscmp(a.c_str(), b.c_str()) < 0; });
     for (const std::wstring& name : names)
         if (ArchiveSetName(name) != newest)
             DeleteFileW((folder + name).c_str());
@@ -331,16 +347,12 @@ bool ArchivesArePruned(const wchar_t* logFileName)
 void DeleteArchive(const wchar_t* logPath, const std::wstring& archiveName)
 {
     const std::wstring folder = FolderOf(logPath), set = ArchiveSetName(archiveName);
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + set + L"*.cab").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
     std::vector<std::wstring> names;
-    do {
-        if (ArchiveSetName(found.cFileName) == set)
-            names.push_back(found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    ForEachFound((folder + set + L"*.cab").c_str(), [&](const wchar_t* name) {
+        if (ArchiveSetName(name) == set)
+            names.push_back(name);
+        return true;
+    });
     for (const std::wstring& name : names)
         DeleteFileW((folder + name).c_str());
 }

@@ -1,11 +1,10 @@
-// Names and defaults of the logging configuration: the registry keys, and
-// the built-in sinks used when there is no logging ini file.
+// Defaults of the logging configuration (its registry keys are in
+// common/ClientKeys.h): the built-in sinks used when there is no logging ini file.
 #pragma once
 
-namespace LogUtils {
+#include "common/ClientKeys.h"
 
-constexpr wchar_t kLogKey[] = L"SOFTWARE\\Tavrel\\Orbisk\\Log";
-constexpr wchar_t kAgentKey[] = L"SOFTWARE\\Tavrel\\Orbisk\\Agent";
+namespace LogUtils {
 
 constexpr unsigned int kDefaultSizeLimit = 2097152;   // 2 MiB
 

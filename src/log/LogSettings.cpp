@@ -6,7 +6,8 @@
 #include <ctime>
 #include <cwchar>
 
-#include "common/RegHelp.h"
+#include "common/ClientKeys.h"
+#include "common/InstallDir.h"
 #include "common/RegKey.h"
 #include "log/LogConfig.h"
 
@@ -43,14 +44,10 @@ void FormatIniPath(char (&path)[kLogPathChars], const char* installDir, const ch
 void ReadLogSettings(LogSettings& s)
 {
     char installNarrow[2 * (kLogPathChars + 1)] = "";
-    {
-        RegKey root;
-        root.Open(HKEY_LOCAL_MACHINE, kClientRootKey, KEY_QUERY_VALUE);
-        if (ReadString(root, L"szInstallDir", s.installDir, kLogPathChars + 1)) {
-            s.installDirRead = true;
-            ToNarrow(s.installDir, installNarrow, sizeof(installNarrow));
-            FormatIniPath(s.iniPath, installNarrow, "logCfg.Ini");
-        }
+    if (ReadInstallDir(s.installDir, kLogPathChars + 1, KEY_QUERY_VALUE)) {
+        s.installDirRead = true;
+        ToNarrow(s.installDir, installNarrow, sizeof(installNarrow));
+        FormatIniPath(s.iniPath, installNarrow, "logCfg.Ini");
     }
 
     if (s.installDir[0] && PathIsDirectoryW(s.installDir) && wcslen(s.installDir) < kLogPathChars) {

@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "common/RegHelp.h"
 #include "common/RegKey.h"
 #include "log/DebugStringSink.h"
 #include "log/LogArchive.h"

@@ -1,34 +1,15 @@
 #include "log/SystemInfo.h"
 
-#include <windows.h>
+#include "common/WindowsVersion.h"
 
 namespace LogUtils {
 namespace {
 
-struct VersionFacts {
-    bool nt = false;
-    bool terminalServices = false;
-
-    VersionFacts()
-    {
-        OSVERSIONINFOEXW info = {};
-        info.dwOSVersionInfoSize = sizeof(info);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-        BOOL known = GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info));
-#pragma GCC diagnostic pop
-        if (known) {
-            nt = info.dwPlatformId == VER_PLATFORM_WIN32_NT;
-            terminalServices = (info.wSuiteMask & (VER_SUITE_TERMINAL | VER_SUITE_SINGLEUSERTS)) != 0;
-        }
-    }
-};
-
-// Asked once; the function-local static is created exactly once even when
-// many threads log at the same moment.
-const VersionFacts& Facts()
+// Asked once, with the extended structure only; the function-local static
+// is created exactly once even when many threads log at the same moment.
+const WindowsVersion& Facts()
 {
-    static const VersionFacts facts;
+    static const WindowsVersion facts = AskWindowsVersion(VersionQuery::Extended);
     return facts;
 }
 

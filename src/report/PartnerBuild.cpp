@@ -4,6 +4,7 @@
 #include <objbase.h>
 #include <oleauto.h>
 
+#include "common/ClientKeys.h"
 #include "common/RegKey.h"
 #include "report/PartnerInterfaces.h"
 
@@ -23,15 +24,8 @@ void TakeBstr(HRESULT result, BSTR value, CMyString& text)
 
 bool IsPartnerBuild()
 {
-    RegKey key;
-    if (!key.Open(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tavrel\\Orbisk\\Agent", KEY_READ))
-        return false;
-    DWORD type = 0;
     DWORD value = 0;
-    DWORD bytes = sizeof(value);
-    return RegQueryValueExW(key.Get(), L"bPartnerBuild", nullptr, &type,
-                            reinterpret_cast<BYTE*>(&value), &bytes) == ERROR_SUCCESS &&
-           type == REG_DWORD && value != 0;
+    return ReadRegDwordAt(HKEY_LOCAL_MACHINE, kAgentKey, KEY_READ, L"bPartnerBuild", value) && value != 0;
 }
 
 const wchar_t* BuildTypeName(long type)

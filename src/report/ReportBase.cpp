@@ -14,6 +14,7 @@
 #include <shlobj.h>
 #include <strsafe.h>
 
+#include "common/ClientKeys.h"
 #include "common/FileName.h"
 #include "common/RegHelp.h"
 #include "common/RegKey.h"
@@ -26,15 +27,9 @@
 
 namespace {
 
-constexpr wchar_t kAgentConfigKey[] = L"SOFTWARE\\Tavrel\\Orbisk\\Agent";
-constexpr wchar_t kPelorinKey[] = L"SOFTWARE\\Tavrel\\Orbisk\\Pelorin";
-constexpr wchar_t kUploadConfigKey[] =
-    L"SOFTWARE\\Tavrel\\Orbisk\\Agent\\SubSystems\\zeUpload\\Configuration";
-constexpr wchar_t kMurmelConfigKey[] =
-    L"SOFTWARE\\Tavrel\\Orbisk\\Agent\\SubSystems\\zeMurmel\\Configuration";
 constexpr wchar_t kBrowserKey[] = L"Software\\Microsoft\\Internet Explorer";
 constexpr const wchar_t* kCloudLookupKeys[] = {
-    L"SOFTWARE\\Tavrel\\Orbisk\\Pelorin\\OnDemand",
+    kPelorinOnDemandKey,
     L"SOFTWARE\\Tavrel\\QXCORE\\On Access Scanner",
     L"SOFTWARE\\Tavrel\\QXCORE\\Email Scanner",
 };
@@ -58,23 +53,6 @@ int ReadRegText(const wchar_t* keyPath, const wchar_t* valueName, wchar_t* field
     if (ReadRegString(key.Get(), valueName, buffer.data(), &count) == ERROR_SUCCESS)
         StringCchCopyNW(field, n, buffer.data(), n - 1);
     return 1;
-}
-
-// Reads a REG_DWORD value; number is 0 unless it was read.
-bool ReadRegNumber(const wchar_t* keyPath, const wchar_t* valueName, DWORD& number)
-{
-    number = 0;
-    RegKey key;
-    if (!key.Open(HKEY_LOCAL_MACHINE, keyPath, KEY_READ))
-        return false;
-    DWORD type = 0;
-    DWORD value = 0;
-    DWORD bytes = sizeof(value);
-    if (RegQueryValueExW(key.Get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                         &bytes) != ERROR_SUCCESS || type != REG_DWORD)
-        return false;
-    number = value;
-    return true;
 }
 
 // A string value of at most 511 characters, or empty text.
@@ -442,7 +420,7 @@ void CReportBase::GetCpuID()
 {
     m_machineId.Release();
     CRegHelp key;
-    key.SetKeyName(kAgentConfigKey);
+    key.SetKeyName(kAgentKey);
     if (!key.Open(HKEY_LOCAL_MACHINE, 1)) {
         if (key.Open(HKEY_LOCAL_MACHINE, 0))
             key.GetString(L"szMachineID", m_machineId);
@@ -518,13 +496,13 @@ void CReportBase::GetMachineName()
 
 void CReportBase::GetCompany()
 {
-    ReadRegTextField(kAgentConfigKey, L"szCompanyKey", m_company);
+    ReadRegTextField(kAgentKey, L"szCompanyKey", m_company);
 }
 
 void CReportBase::GetGroupID()
 {
     DWORD group = 0;
-    if (!ReadRegNumber(kAgentConfigKey, L"dwGroupID", group))
+    if (!ReadRegDwordAt(HKEY_LOCAL_MACHINE, kAgentKey, KEY_READ, L"dwGroupID", group))
         return;
     if (StringCchPrintfW(m_groupId, 10, L"%d", static_cast<int>(group)) ==
         STRSAFE_E_INSUFFICIENT_BUFFER)
@@ -555,7 +533,7 @@ void CReportBase::GetIPAddress()
 
 void CReportBase::GetEmailAddress()
 {
-    ReadRegTextField(kAgentConfigKey, L"szEmailAddress", m_emailAddress);
+    ReadRegTextField(kAgentKey, L"szEmailAddress", m_emailAddress);
     if (m_emailAddress.GetLength() == 0) {
         wchar_t account[1024] = {};
         SpecialAccess access;
@@ -598,7 +576,7 @@ void CReportBase::GetSoftwareVersion()
 void CReportBase::GetUnInstallState()
 {
     DWORD state = 0;
-    ReadRegNumber(kUploadConfigKey, L"dwUnInstalling", state);
+    ReadRegDwordAt(HKEY_LOCAL_MACHINE, kUploadConfigKey, KEY_READ, L"dwUnInstalling", state);
     m_unInstalling = state;
     WEXMOOR_LOG(Info).Write("UnInstall String = %d", static_cast<int>(m_unInstalling));
 }
@@ -639,7 +617,7 @@ void CReportBase::GetIEVersion()
 void CReportBase::GetMurmelServerFlag()
 {
     DWORD flag = 0;
-    ReadRegNumber(kMurmelConfigKey, L"dwMurmel2ServerEnabled", flag);
+    ReadRegDwordAt(HKEY_LOCAL_MACHINE, kMurmelConfigKey, KEY_READ, L"dwMurmel2ServerEnabled", flag);
     m_murmelServerFlag = static_cast<int>(flag);
 }
 
@@ -651,9 +629,7 @@ int CReportBase::IsHalcyraEnabled()
             continue;
         DWORD value = 0;
         DWORD bytes = sizeof(value);
-        if (RegQueryValueExW(key.Get(), L"HalcyraEnabled", nullptr, nullptr,
-                             reinterpret_cast<BYTE*>(&value), &bytes) == ERROR_SUCCESS &&
-            value == 1)
+        if (ReadRegBytes(key.Get(), L"HalcyraEnabled", &value, &bytes) == ERROR_SUCCESS && value == 1)
             return 1;
     }
     return 0;

@@ -44,8 +44,9 @@ run_block() {   # NAME BLOCK-FILE
     cmake-build) out=$(cd "$work/project" && TOOLCHAIN=$src/cmake/mingw-w64-x86_64.cmake bash -e "$2" 2>&1) \
                      && [ -f "$work/project/build/myscanner.exe" ] ;;
     pkg-config) out=$(cd "$work/project" && bash -e "$2" 2>&1) && [ -f "$work/project/main.exe" ] ;;
-    logcheck-event) { out=$(cd "$work" && bash "$2" 2>&1 | tr -d '\r') || [ $? -eq 1 ]; } \
-                        && grep -qx 'Event Wexmoor.Info:' <<<"$out" && grep -q '^  -> ' <<<"$out" ;;   # 1: warnings
+    logcheck-event|logcheck-client-event)
+        { out=$(cd "$work" && bash "$2" 2>&1 | tr -d '\r') || [ $? -eq 1 ]; } \
+            && grep -qx "Event $(grep -o '[A-Za-z]*\.[A-Za-z]*$' "$2"):" <<<"$out" && grep -q '^  -> ' <<<"$out" ;;   # 1: warnings
     help-url) clear_client_registry; sed 's/$/\r/' "$2" > "$work/block.bat"
               out=$(wine_run cmd /c "$(win_path "$work/block.bat")" 2>&1) && out=$(wine_run reg query \
                   'HKLM\SOFTWARE\Tavrel\Orbisk\Agent' /v szHelpURL) && grep -q 'https://help.example/agent' <<<"$out" ;;

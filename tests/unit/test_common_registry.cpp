@@ -3,7 +3,10 @@
 #include <string>
 
 #include "TestSupport.h"
+#include "common/ClientKeys.h"
+#include "common/InstallDir.h"
 #include "common/RegHelp.h"
+#include "common/RegKey.h"
 
 using testsupport::ScopedRegistryKey;
 

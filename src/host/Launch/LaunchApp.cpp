@@ -6,6 +6,7 @@
 
 #include <cwchar>
 
+#include "common/ScopedHandle.h"
 #include "log/LogEvent.h"
 
 static_assert(CLauncher::kCreationFlags == 0x4000220, "creation flags of launched programs");
@@ -44,13 +45,12 @@ int CLauncher::LaunchApp(const wchar_t* application, const wchar_t* arguments, i
         return 0;
     }
 
+    const CScopedHandle processHandle(process.hProcess), threadHandle(process.hThread);
     WEXMOOR_LOG(Debug).Write(L"Launched OK");
     if (wait == 1) {
         WEXMOOR_LOG(Debug).Write(L"We are waiting for execution to complete...");
-        WaitForSingleObject(process.hProcess, INFINITE);
+        WaitForSingleObject(processHandle.Get(), INFINITE);
         WEXMOOR_LOG(Debug).Write(L"Completed successfully.");
     }
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
     return 1;
 }
