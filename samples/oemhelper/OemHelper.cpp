@@ -8,9 +8,15 @@
 #include <new>
 #include <string>
 
-#include "report/PartnerInterfaces.h"
-
 namespace {
+
+// The component's two dual interfaces, declared here as their published
+// layout: IDispatch's methods first, then the methods of each class below in
+// the order they are declared (a caller reaches them through the vtable).
+// {132923B7-8D18-496C-A5C9-813F92608DCF}: the entry interface
+constexpr IID kHelperIid = {0x132923b7, 0x8d18, 0x496c, {0xa5, 0xc9, 0x81, 0x3f, 0x92, 0x60, 0x8d, 0xcf}};
+// {8E4A6D21-7B3C-4F59-A0D2-3C9B1E6F7A45}: the build information
+constexpr IID kBuildInfoIid = {0x8e4a6d21, 0x7b3c, 0x4f59, {0xa0, 0xd2, 0x3c, 0x9b, 0x1e, 0x6f, 0x7a, 0x45}};
 
 // {6F1C2B9E-3A47-4D8B-9E21-5C0D7A4B8F13}
 constexpr CLSID kHelperClass = {0x6f1c2b9e, 0x3a47, 0x4d8b,
@@ -20,20 +26,21 @@ constexpr wchar_t kDataKey[] = L"SOFTWARE\\TavrelToDrune\\OEMHelper";
 LONG g_liveObjects = 0;
 LONG g_serverLocks = 0;
 
-// IUnknown and IDispatch for one interface; the dispatch part describes no
-// type information (clients call through the vtable).
-template <class Interface>
-class ComObject : public Interface {
+// IUnknown and IDispatch for one interface of the final class Self, whose own
+// virtual methods follow IDispatch's in the vtable (so no virtual destructor
+// here); the dispatch part describes no type information.
+template <class Self>
+class ComObject : public IDispatch {
 public:
     ComObject(const IID& iid) : m_iid(iid), m_references(1) { InterlockedIncrement(&g_liveObjects); }
-    virtual ~ComObject() { InterlockedDecrement(&g_liveObjects); }
+    ~ComObject() { InterlockedDecrement(&g_liveObjects); }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
         if (!object)
             return E_POINTER;
         if (iid == IID_IUnknown || iid == IID_IDispatch || iid == m_iid) {
-            *object = static_cast<Interface*>(this);
+            *object = static_cast<IDispatch*>(this);
             this->AddRef();
             return S_OK;
         }
@@ -45,7 +52,7 @@ public:
     {
         const LONG left = InterlockedDecrement(&m_references);
         if (left == 0)
-            delete this;
+            delete static_cast<Self*>(this);
         return left;
     }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
@@ -78,32 +85,32 @@ HRESULT ReturnText(const std::wstring& text, BSTR* out)
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
-class BuildInfo : public ComObject<Partner::IBuildInfo> {
+class BuildInfo final : public ComObject<BuildInfo> {
 public:
     BuildInfo(const std::wstring& id, long type, const std::wstring& code)
-        : ComObject(Partner::kBuildInfoIid), m_id(id), m_type(type), m_code(code)
+        : ComObject(kBuildInfoIid), m_id(id), m_type(type), m_code(code)
     {
     }
 
-    HRESULT STDMETHODCALLTYPE get_BuildType(long* type) override
+    virtual HRESULT STDMETHODCALLTYPE get_BuildType(long* type)
     {
         if (!type)
             return E_POINTER;
         *type = m_type;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE get_BuildID(BSTR* id) override { return ReturnText(m_id, id); }
-    HRESULT STDMETHODCALLTYPE get_ProductName(BSTR* name) override { return ReturnText(L"Halvane", name); }
-    HRESULT STDMETHODCALLTYPE get_ProductVersion(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_PartnerName(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_SupportUrl(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_HelpUrl(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_UpdateUrl(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_PurchaseUrl(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_Region(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_Channel(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_Edition(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_PartnerCode(BSTR* code) override { return ReturnText(m_code, code); }
+    virtual HRESULT STDMETHODCALLTYPE get_BuildID(BSTR* id) { return ReturnText(m_id, id); }
+    virtual HRESULT STDMETHODCALLTYPE get_ProductName(BSTR* name) { return ReturnText(L"Halvane", name); }
+    virtual HRESULT STDMETHODCALLTYPE get_ProductVersion(BSTR*) { return E_NOTIMPL; }
+    virtual HRESULT STDMETHODCALLTYPE get_PartnerName(BSTR*) { return E_NOTIMPL; }
+    virtual HRESULT STDMETHODCALLTYPE get_SupportUrl(BSTR*) { return E_NOTIMPL; }
+    virtual HRESULT STDMETHODCALLTYPE get_HelpUrl(BSTR*) { return E_NOTIMPL; }
+    virtual HRESULT STDMETHODCALLTYPE get_UpdateUrl(BSTR*) { return E_NOTIMPL; }
+    virtual HRESULT STDMETHODCALLTYPE get_PurchaseUrl(BSTR*) { return E_NOTIMPL; }
+    virtual HRESULT STDMETHODCALLTYPE get_Region(BSTR*) { return E_NOTIMPL; }
+    virtual HRESULT STDMETHODCALLTYPE get_Channel(BSTR*) { return E_NOTIMPL; }
+    virtual HRESULT STDMETHODCALLTYPE get_Edition(BSTR*) { return E_NOTIMPL; }
+    virtual HRESULT STDMETHODCALLTYPE get_PartnerCode(BSTR* code) { return ReturnText(m_code, code); }
 
 private:
     std::wstring m_id;
@@ -122,11 +129,11 @@ std::wstring ReadText(HKEY key, const wchar_t* name)
     return buffer;
 }
 
-class OemHelper : public ComObject<Partner::IOemHelper> {
+class OemHelper final : public ComObject<OemHelper> {
 public:
-    OemHelper() : ComObject(Partner::kHelperIid) {}
+    OemHelper() : ComObject(kHelperIid) {}
 
-    HRESULT STDMETHODCALLTYPE GetBuildInfo(Partner::IBuildInfo** info) override
+    virtual HRESULT STDMETHODCALLTYPE GetBuildInfo(IDispatch** info)
     {
         if (!info)
             return E_POINTER;

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "ReleasedTogether.h"
-#include "report_sandbox.h"
+#include "TestInstall.h"
 #include "tolvane.h"
 
 namespace {
@@ -75,7 +75,7 @@ int main(int argc, char** argv)
     if (processes <= 0 || reports <= 0)
         return 2;
 
-    reporttest::ReportSandbox sandbox;   // registry and folders, removed again at the end
+    testsupport::TestInstall sandbox;   // registry and folders, removed again at the end
     sandbox.agent.SetString(L"szCompanyKey", L"Stress <\"Reports\"> & Sons");
     sandbox.agent.SetString(L"szEmailAddress", L"stress@example.com");
     sandbox.pelorin.SetString(L"EngineVer", L"1.0 <beta>");

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "report_sandbox.h"
+#include "TestInstall.h"
 #include "tolvane.h"
 
-using reporttest::ReportSandbox;
+using testsupport::TestInstall;
 
 namespace {
 
@@ -91,7 +91,7 @@ TEST(ScanReport, WritesHeaderDetectionsAndStatisticsWithResourceTexts)
 {
     for (const LanguageCase& language : kLanguageCases) {
         SCOPED_TRACE(language.name);
-        ReportSandbox sandbox;
+        TestInstall sandbox;
         sandbox.agent.SetString(L"szMachineID", L"0f8a4c2e-1b3d-4e5f-8a9b-0c1d2e3f4a5b");
         sandbox.agent.SetString(L"szCompanyKey", L"Kestrel Holdings");
         sandbox.agent.SetDword(L"dwGroupID", 42);
@@ -103,10 +103,10 @@ TEST(ScanReport, WritesHeaderDetectionsAndStatisticsWithResourceTexts)
         testsupport::ScopedRegistryKey mail(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tavrel\\QXCORE\\Email Scanner");
         mail.SetDword(L"HalcyraEnabled", 1);
         if (language.installed)
-            sandbox.InstallLanguage(language.installed);
+            sandbox.InstallResourceLibrary(language.installed);
         if (language.savedLcid)
             sandbox.user.SetDword(L"dwMUILCID", language.savedLcid);
-        reporttest::ProductFiles products(L"zeAgtSvc.exe", L"zeOnAcc.dll");
+        testsupport::ProductFiles products(L"zeAgtSvc.exe", L"zeOnAcc.dll");
         ASSERT_FALSE(testsupport::FileExists(sandbox.UploadFolder()));   // Init creates it
 
         std::wstring temporaryName, huge;   // 20000 characters that all need escaping
@@ -186,11 +186,11 @@ TEST(ScanReport, WritesHeaderDetectionsAndStatisticsWithResourceTexts)
 TEST(ScanReport, WithoutUsableUploadFolderInitFailsAndNothingIsWritten)
 {
     for (int setup = 0; setup < 5; ++setup) {   // no key, no value, parent missing, a number, too long
-        ReportSandbox sandbox;
+        TestInstall sandbox;
         const std::wstring longFolder = sandbox.folder.MakeFolder(L"Up.load") + L"\\" +
                                         std::wstring(220 - sandbox.folder.Path().size() - 8, L'x');
         if (setup == 0)
-            testsupport::DeleteRegistryTree(HKEY_LOCAL_MACHINE, reporttest::kUploadConfigKey);
+            testsupport::DeleteRegistryTree(HKEY_LOCAL_MACHINE, testsupport::kUploadConfigKey);
         if (setup == 1)
             sandbox.upload.DeleteValue(L"szUploadFrom");
         if (setup == 2)
@@ -218,14 +218,7 @@ TEST(ScanReport, WithoutUsableUploadFolderInitFailsAndNothingIsWritten)
         EXPECT_FALSE(testsupport::FileExists(sandbox.UploadFolder())) << setup;
         EXPECT_FALSE(testsupport::FileExists(sandbox.folder.Join(L"Missing"))) << setup;
         EXPECT_FALSE(testsupport::FileExists(sandbox.folder.Join(L"Up.Xml"))) << setup;
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((longFolder + L"\\*.*").c_str(), &found);
-        int entries = 0;
-        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
-            entries += found.cFileName[0] != L'.';
-        if (search != INVALID_HANDLE_VALUE)
-            FindClose(search);
-        EXPECT_EQ(0, entries) << setup;
+        EXPECT_TRUE(testsupport::FileNames(longFolder + L"\\*").empty()) << setup;
     }
 }
 

@@ -4,18 +4,20 @@
 #include <cstdio>
 
 #include "lang/LoadLang.h"
-#include "lang_test_install.h"
+#include "TestInstall.h"
+#include "lang/MUIHelper.h"
 
 int main(int argc, char** argv)
 {
-    langtest::TempInstall install;
+    testsupport::TestInstall install;
     for (int i = 1; i < argc; ++i)
-        testsupport::CopyBuilt(L"qxres\\" + testsupport::Wide(argv[i]) + L"\\QxRes_l.dll",
-                               install.InstallLanguage(testsupport::Wide(argv[i])) + L"\\QxRes_l.dll");
+        install.InstallResourceLibrary(testsupport::Wide(argv[i]));
     wchar_t text[1000] = L"<none>";
     if (HMODULE library = LoadResourceLibrary(L"QxRes_l.dll", nullptr))
         text[std::max(0, LoadStringW(library, 705, text, 1000))] = 0;   // freed when the program ends
-    const std::wstring line = L"choice " + langtest::MakeHelper()->GetUILanguageString() + L" text " + text;
+    IMUIHelper* helper = CMUIHelperFactory::CreateInstance();
+    const std::wstring line = L"choice " + helper->GetUILanguageString() + L" text " + text;
+    helper->Release();
     char utf8[4000] = "";
     WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, utf8, sizeof(utf8), nullptr, nullptr);
     printf("user %04x system %04x %s\n", GetUserDefaultUILanguage(), GetSystemDefaultUILanguage(), utf8);

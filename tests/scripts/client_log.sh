@@ -14,9 +14,9 @@ x86_64-w64-mingw32-g++-posix -std=c++17 -Wall -Wextra -Werror -I"$DIST/include" 
 build_msvc_program "$DIST/bin/msvc_log_client.exe" LogClient NoRuntime
 cp "$build/bin/log_writer.exe" "$DIST/bin/"
 
-configure_installation
+make_install
 printf '%s\n' '[shared]' 'filter=*.Debug' 'type=file' 'filename=shared.log' 'maxsize=50000000' \
-    'format=%P|%+p|%f|%l|%s|%L|%m' > "$work/install/logCfg.Ini"
+    'format=%P|%+p|%f|%l|%s|%L|%m' > "$inst/logCfg.Ini"
 
 rounds=40 pids=()
 for run in "log_client_c.exe C $rounds" "log_client_cpp.exe P $((rounds * 5))" msvc_log_client.exe "log_writer.exe W 300 2"; do
@@ -51,7 +51,7 @@ levels=(Info Error Debug Warning) categories=(Brisko OrbiskUI)
     done
     for ((r = 0; r < 300; r++)); do printf 'log_writer|Tolvane|Info|log_writer.cpp|%s|W-%05d\n' "$writer_line" $r; done
 } | sort > "$work/expected.txt"
-log=$work/install/shared.log
+log=$inst/shared.log
 tr -d '\r' < "$log" | awk -F'|' -v OFS='|' '{ print $1, $3, $4, $5, $6, $7 }' | sort > "$work/found.txt"
 diff "$work/expected.txt" "$work/found.txt" | cut -c1-300 || fail "the shared log differs from the events written"
 [ "$(tr -d '\r' < "$log" | cut -d'|' -f1,2 | sort -u | wc -l)" = 4 ] || fail "a program wrote with two process ids"

@@ -2,17 +2,15 @@
 # The annotated dist/config/logCfg.Ini: the checker finds nothing wrong in it, and for each kind of event
 # it names exactly the sections that its comments promise; a real event of each kind arrives in exactly
 # those sections (the files, a private rsyslogd, the debugger of the writing process).
-set -euo pipefail
-build=$(realpath "$1") source=$2
-. "$source/tests/support/log_sandbox.sh"
-sandbox_begin "$build/config-logcfg-test"
-cmake --install "$build" --prefix "$work/dist" >/dev/null
-check="$work/dist/bin/tolvane-logcheck.exe"
+. "$(dirname "$0")/support/dist.sh"
+. "$src/tests/scripts/support/rsyslog.sh"
+make_install
+check="$DIST/bin/tolvane-logcheck.exe"
 [ -f "$check" ] || fail "dist/bin/tolvane-logcheck.exe is not installed"
-cp "$work/dist/config/logCfg.Ini" "$inst/"
+cp "$DIST/config/logCfg.Ini" "$inst/"
 rsyslog_start "$work" || exit 1
 
-report=$(wine_run "$check" | tr -d '\r') || fail "the checker finds fault with the sample:"$'\n'"$report"
+report=$(wine_run "$check") || fail "the checker finds fault with the sample:"$'\n'"$report"
 for section in main errors collector debugger brisko; do
     grep -q "^\[$section\] type " <<<"$report" || fail "the checker does not list [$section]"
 done
@@ -33,13 +31,13 @@ n=0
 for row in "${table[@]}"; do
     IFS='|' read -r event want <<<"$row"
     n=$((n + 1))
-    routes=$( (wine_run "$check" --event "$event" || true) | tr -d '\r' | sed -n 's/^  -> \[\([^]]*\)\].*/\1/p' | xargs)
+    routes=$( (wine_run "$check" --event "$event" || true) | sed -n 's/^  -> \[\([^]]*\)\].*/\1/p' | xargs)
     [ "$routes" = "$want" ] || fail "$event: the checker names '$routes', the comments promise '$want'"
 
     marker="sample-$n-$$"
     find "$inst" -name '*.log' -delete
     captured=$(wine_run "$build/bin/debug_capture.exe" "$(printf 'Z:%s' "$check" | tr / '\\')" \
-        --write "$event" "$marker" | tr -d '\r')
+        --write "$event" "$marker")
     arrived=()
     grep -qF -- "$marker" "$inst/zeAgent.log" 2>/dev/null && arrived+=(main)
     grep -qF -- "$marker" "$inst/zeErrors.log" 2>/dev/null && arrived+=(errors)

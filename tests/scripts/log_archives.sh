@@ -6,11 +6,9 @@
 # whole. With four processes (two of 1000 events, one of eight threads) writing one log under a small size
 # limit, every line is found whole and once over all archives and the current log. A cabinet.dll beside
 # the program is never loaded.
-set -euo pipefail
-build=$(realpath "$1") source=$2
-. "$source/tests/support/log_sandbox.sh"
-sandbox_begin "$build/log-archives-test"
-run() { wine_run "$build/bin/log_writer.exe" "$@" | tr -d '\r'; }
+. "$(dirname "$0")/support/script.sh"
+make_install
+run() { wine_run "$build/bin/log_writer.exe" "$@"; }
 ini() { printf '[log]\nfilter=*.Debug\ntype=file\nformat=%%m\nfilename=%s\nmaxsize=%s\n' "$@" >"$inst/logCfg.Ini"; }
 unpack() {   # the archive's one file, named as the archive without ".cab", to stdout
     local listed
@@ -34,7 +32,7 @@ cp "$build/bin/log_writer.exe" "$work/beside_cabinet.exe"; cp "$build/bin/standi
 overrides='HKCU\Software\Wine\AppDefaults\beside_cabinet.exe'
 wine_run reg add "$overrides\DllOverrides" /v cabinet /d native,builtin /f >/dev/null
 printf 'over the limit\r\n' | log_with beside.log 10 beside.expected
-CABINET_STANDIN_RECORD=$(winpath "$work/standin-loaded") wine_run "$work/beside_cabinet.exe" beside 1
+CABINET_STANDIN_RECORD=$(win_path "$work/standin-loaded") wine_run "$work/beside_cabinet.exe" beside 1
 wine_run reg delete "$overrides" /f >/dev/null
 [ ! -e "$work/standin-loaded" ] || fail "the cabinet.dll beside the program was loaded"
 cabs=("$inst"/beside.log*.cab)

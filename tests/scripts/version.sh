@@ -2,7 +2,7 @@
 # The version resource of the installed Tolvane.dll (as windres reads it back) carries the number of the
 # installed Version.h and of the project in its fixed part and in the string table that
 # VerQueryValueW looks up for US English; the PE image version agrees. Reading the resource through
-# GetFileVersionInfoW is the demo scanner's, checked by link_recipe.sh.
+# GetFileVersionInfoW is the demo scanner's, checked by dist_and_client.sh.
 . "$(dirname "$0")/support/dist.sh"
 version=$(project_version)
 [[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "no x.y.z version in project()"

@@ -32,4 +32,15 @@ public:
     void Clear() { events.clear(); }
 };
 
+// An event with a fixed time and origin: 4 December 2026, 22:58:01.250, process 6700, thread 0x1F.
+inline LogUtils::LogEvent FixedEvent(LogUtils::LogLevel level, const char* category, const char* message)
+{
+    LogUtils::LogEvent event(".\\Src\\ReportBase.cpp", 321, level, category);
+    event.time = SYSTEMTIME{2026, 12, 5, 4, 22, 58, 1, 250};
+    event.processId = 6700;
+    event.threadId = 0x1F;
+    event.narrowMessage = message;
+    return event;
+}
+
 } // namespace testsupport

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <cwchar>
 #include <stdexcept>
 
 namespace testsupport {
@@ -34,17 +35,20 @@ std::wstring TempFolder::Join(const std::wstring& relative) const
 
 std::wstring TempFolder::MakeFolder(const std::wstring& relative) const
 {
-    std::wstring path = m_path;
-    size_t start = 0;
-    while (start <= relative.size()) {
-        size_t end = relative.find(L'\\', start);
-        if (end == std::wstring::npos)
-            end = relative.size();
-        path += L"\\" + relative.substr(start, end - start);
-        CreateDirectoryW(path.c_str(), nullptr);
-        start = end + 1;
-    }
-    return path;
+    MakeParentFolders(Join(relative) + L"\\x");
+    return Join(relative);
+}
+
+std::vector<std::wstring> FileNames(const std::wstring& pattern)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW(pattern.c_str(), &data);
+    for (bool found = search != INVALID_HANDLE_VALUE; found; found = FindNextFileW(search, &data))
+        if (wcscmp(data.cFileName, L".") && wcscmp(data.cFileName, L".."))
+            names.push_back(data.cFileName);
+    FindClose(search);
+    return names;
 }
 
 void RemoveTree(const std::wstring& path)
@@ -57,16 +61,8 @@ void RemoveTree(const std::wstring& path)
         DeleteFileW(path.c_str());
         return;
     }
-    WIN32_FIND_DATAW data;
-    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &data);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name != L"." && name != L"..")
-                RemoveTree(path + L"\\" + name);
-        } while (FindNextFileW(search, &data));
-        FindClose(search);
-    }
+    for (const std::wstring& name : FileNames(path + L"\\*"))
+        RemoveTree(path + L"\\" + name);
     RemoveDirectoryW(path.c_str());
 }
 

@@ -50,6 +50,8 @@ private:
 };
 
 void RemoveTree(const std::wstring& path);
+// The names of the files and folders that match pattern ("C:\\dir\\*.log"), "." and ".." left out.
+std::vector<std::wstring> FileNames(const std::wstring& pattern);
 // Creates every missing folder above path (the last part is a file name).
 void MakeParentFolders(const std::wstring& path);
 // Copies a file of the build's bin folder ("qxres\0409\QxRes_l.dll") to target, folders included.

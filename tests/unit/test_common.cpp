@@ -23,122 +23,84 @@ std::wstring Text(const CMyString& s)
 
 } // namespace
 
-TEST(CMyString, EmptyStatesAndConstruction)
+TEST(CMyString, EmptyStatesConstructionAndAssignment)
 {
     LogCapture log;
-    CMyString none;
-    EXPECT_FALSE(none.HasText());
-    EXPECT_EQ(0u, none.GetSize());
-
-    CMyString fromNull(static_cast<const wchar_t*>(nullptr));
-    EXPECT_FALSE(fromNull.HasText());
+    CMyString none, fromNull(static_cast<const wchar_t*>(nullptr)), empty, s(L"abc"), copy;
     const std::vector<std::string> logged = {"Error Wexmoor Invalid LPCWSTR NULL passed to CMyString constructor"};
     EXPECT_EQ(logged, log.Records());
-
-    CMyString empty;
     empty = L"";
+    s = static_cast<const wchar_t*>(nullptr);   // logs nothing
+    EXPECT_EQ(logged, log.Records());
+    EXPECT_EQ(L"<none> <none> <none> 0 1", Text(none) + L" " + Text(fromNull) + L" " + Text(s) + L" " +
+                                               std::to_wstring(none.GetSize()) + L" " + std::to_wstring(empty.GetSize()));
     EXPECT_TRUE(empty.HasText());
-    EXPECT_EQ(1u, empty.GetSize());
-
-    CMyString s(L"abc");
-    s = static_cast<const wchar_t*>(nullptr);
-    EXPECT_FALSE(s.HasText());
-    EXPECT_EQ(logged, log.Records()) << "assigning null logs nothing";
-
     s = "narrow";
     EXPECT_EQ(L"narrow", Text(s));
     s = -1234L;
-    EXPECT_EQ(L"-1234", Text(s));
     EXPECT_EQ(6u, s.GetSize());
-
-    CMyString copy;
     copy = s;
-    EXPECT_EQ(L"-1234", Text(copy));
     copy = copy;
-    EXPECT_EQ(L"-1234", Text(copy));
     copy = copy.c_str();
     EXPECT_EQ(L"-1234", Text(copy));
     copy = none;
     EXPECT_FALSE(copy.HasText());
 }
 
-TEST(CMyString, CompareFindAndTrim)
+TEST(CMyString, CompareFindTrimAndRemove)
 {
-    CMyString none, other;
+    CMyString none, other, a(L"abc"), b(L"abd");
     EXPECT_EQ(1, none.Compare(other)) << "both without text";
-    CMyString a(L"abc"), b(L"abd");
     EXPECT_EQ(1, a.Compare(none));
     EXPECT_LT(a.Compare(b), 0);
     EXPECT_EQ(0, a.Compare(b, 2));
     EXPECT_EQ(0, a.Compare(CMyString(L"abc")));
-
     EXPECT_EQ(1, a.Find(L"bc"));
     EXPECT_EQ(-1, a.Find(L"x"));
     EXPECT_EQ(-1, none.Find(L"a"));
-
-    struct { const wchar_t* input; const wchar_t* trimmed; } cases[] = {
-        {L"  a b  ", L"a b"}, {L"   ", L""}, {L"\t\r\nx\n", L"x"}, {L"", L""}, {L"ab", L"ab"},
-    };
-    for (const auto& c : cases) {
-        CMyString s(c.input);
-        const unsigned int size = s.GetSize();
-        s.Trim();
-        EXPECT_EQ(std::wstring(c.trimmed), Text(s)) << "input '" << testing::PrintToString(std::wstring(c.input));
-        EXPECT_EQ(size, s.GetSize()) << "trim keeps the allocation size";
+    for (const auto& c : std::vector<std::pair<const wchar_t*, const wchar_t*>>{
+             {L"  a b  ", L"a b"}, {L"   ", L""}, {L"\t\r\nx\n", L"x"}, {L"", L""}, {L"ab", L"ab"}}) {
+        CMyString t(c.first);
+        const unsigned int size = t.GetSize();
+        t.Trim();
+        EXPECT_EQ(std::wstring(c.second), Text(t)) << testing::PrintToString(std::wstring(c.first));
+        EXPECT_EQ(size, t.GetSize()) << "trim keeps the allocation size";
     }
+    CMyString all(L"aab"), first(L"<a<b>");
+    all.RemoveAllChars(L'a');
+    first.RemoveChar(L'<');
+    EXPECT_EQ(L"b a<b>", Text(all) + L" " + Text(first));
+    EXPECT_EQ(4u, CBuffer(4).GetSize());
+    EXPECT_EQ(nullptr, CBuffer(0u).GetText());
 }
 
+// Replace and ReplaceChar: the result and the size. ReplaceChar walks the terminator too; after a trim,
+// characters behind the terminator stay behind it (size 0: not compared).
 TEST(CMyString, ReplaceAndReplaceChar)
 {
     struct { const wchar_t* text; const wchar_t* find; const wchar_t* with; const wchar_t* result; unsigned int size; } cases[] = {
         {L"abab", L"ab", L"x", L"xx", 3}, {L"aaa", L"aa", L"b", L"ba", 3}, {L"hello", L"zz", L"y", L"hello", 6},
         {L"a-b-c", L"-", nullptr, L"abc", 4}, {L"x", L"x", L"long", L"long", 5}, {L"ab", L"", L"q", L"ab", 3},
+        // ReplaceChar: the first character of find; a blank first means: trimmed before
+        {L"a,b", L",", L"; ", L"a; b", 6}, {L"ab", L"", L"xy", L"abxy", 5}, {L" a ", L" ", L"long", L"a", 0},
+        {L"abc", L",", L";", L"abc", 4},
     };
     for (const auto& c : cases) {
         CMyString s(c.text);
-        s.Replace(c.find, c.with);
-        EXPECT_EQ(std::wstring(c.result), Text(s)) << testing::PrintToString(std::wstring(c.text));
-        EXPECT_EQ(c.size, s.GetSize()) << testing::PrintToString(std::wstring(c.text));
-    }
-
-    // The walk covers the terminator; after a trim, characters behind the terminator stay behind it
-    // (size 0: not compared).
-    struct { const wchar_t* text; bool trim; wchar_t find; const wchar_t* with; const wchar_t* result; unsigned int size;
-    } chars[] = {
-        {L"a,b", false, L',', L"; ", L"a; b", 6}, {L"ab", false, L'\0', L"xy", L"abxy", 5},
-        {L" a ", true, L' ', L"long", L"a", 0}, {L"abc", false, L',', L";", L"abc", 4},
-    };
-    for (const auto& c : chars) {
-        CMyString s(c.text);
-        if (c.trim)
-            s.Trim();
-        s.ReplaceChar(c.find, c.with);
+        if (&c - cases < 6) {
+            s.Replace(c.find, c.with);
+        } else {
+            if (c.text[0] == L' ')
+                s.Trim();
+            s.ReplaceChar(c.find[0], c.with);
+        }
         EXPECT_EQ(std::wstring(c.result), Text(s)) << testing::PrintToString(std::wstring(c.text));
         EXPECT_TRUE(c.size == 0 || c.size == s.GetSize()) << testing::PrintToString(std::wstring(c.text));
     }
-
     CMyString none;
     none.Replace(L"a", L"b");
     none.ReplaceChar(L'a', L"b");
     EXPECT_FALSE(none.HasText());
-}
-
-TEST(CBuffer, RemoveCharacters)
-{
-    CMyString s(L"aab");
-    s.RemoveAllChars(L'a');
-    EXPECT_EQ(L"b", Text(s));
-    EXPECT_EQ(2u, s.GetSize());
-
-    CMyString t(L"<a<b>");
-    t.RemoveChar(L'<');
-    EXPECT_EQ(L"a<b>", Text(t));
-    EXPECT_EQ(5u, t.GetSize());
-
-    CBuffer sized(4);
-    EXPECT_EQ(4u, sized.GetSize());
-    CBuffer empty(0u);
-    EXPECT_EQ(nullptr, empty.GetText());
 }
 
 TEST(FaultGuard, ProcessorFaultBecomesSystemException)

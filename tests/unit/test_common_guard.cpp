@@ -3,7 +3,7 @@
 // takes, shows in that process's exit code instead of ending the test run.
 #include <gtest/gtest.h>
 
-#include "child_process.h"
+#include "ChildProcess.h"
 
 using namespace testsupport;
 

@@ -68,8 +68,6 @@ void ExpectDescriptor(SECURITY_ATTRIBUTES* attributes, const Entries& expected, 
     EXPECT_EQ(entries, expected);
 }
 
-void* g_realCreateFile = nullptr;   // the original behind the CreateFileW hook
-
 // Everyone, LocalSystem and Administrators: a shared file's entries (no own entry), a report file's.
 const Entries kShared = {{"S-1-1-0", 0x130089}, {"S-1-5-18", 0x1F01FF}, {"S-1-5-32-544", 0x1F01FF}};
 const Entries kReport = {{"S-1-1-0", 0x80010000}, {"S-1-5-18", 0x10000000}, {"S-1-5-32-544", 0x10000000}};
@@ -114,9 +112,30 @@ TEST(HostSpecialAccess, CallerEntryFollowsTheToken)
     EXPECT_FALSE(Host::NeedsOwnEntry(CSid::LocalSystem().Get(), false));
 }
 
-TEST(HostSpecialAccess, FilesOnDiskAndTheirRecords)
+// The files on disk and their records; the descriptor lives only during the call, so the replacement of
+// CreateFileW checks it there: a report file gets generic rights and Administrators as owner, a shared file
+// no entry of this process's own (it is an administrator).
+TEST(HostSpecialAccess, FilesOnDiskTheirRecordsAndDescriptors)
 {
     ASSERT_TRUE(Host::IsNtPlatformOnce()) << "files get their descriptors";
+    static void* realCreateFile = nullptr;
+    static int calls = 0;
+    static bool createNew = false;
+    static const wchar_t* observed = nullptr;   // the path whose creation is checked (log files are not)
+    struct Observer {
+        static HANDLE WINAPI Create(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES attributes,
+                                    DWORD disposition, DWORD flags, HANDLE templateFile)
+        {
+            if (wcscmp(path, observed) == 0) {
+                ++calls;
+                ExpectDescriptor(attributes, createNew ? kReport : kShared, createNew ? "S-1-5-32-544" : "");
+                EXPECT_TRUE(access == GENERIC_WRITE && share == FILE_SHARE_READ &&
+                            disposition == DWORD(createNew ? CREATE_NEW : CREATE_ALWAYS));
+            }
+            return reinterpret_cast<decltype(&CreateFileW)>(realCreateFile)(path, access, share, attributes,
+                                                                             disposition, flags, templateFile);
+        }
+    };
     testsupport::TempFolder folder;
     testsupport::WriteFileBytes(folder.Join(L"old.dat"), "previous contents");
     testsupport::WriteFileBytes(folder.Join(L"keep.xml"), "keep me");
@@ -136,10 +155,21 @@ TEST(HostSpecialAccess, FilesOnDiskAndTheirRecords)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testsupport::Narrow(c.path));
+        BOOL result = FALSE;
+        DWORD error = 0;
         LogCapture capture;
-        const BOOL result = c.createNew ? SpecialAccess().CreateSpecialFile(c.path.c_str())
-                                        : CreateFileSpecialAccess(c.path.c_str());
-        const DWORD error = GetLastError();
+        {
+            testsupport::ImportHook hook("CreateFileW", reinterpret_cast<void*>(&Observer::Create));
+            ASSERT_TRUE(hook.Installed());
+            realCreateFile = hook.Original();
+            calls = 0;
+            createNew = c.createNew;
+            observed = c.path.c_str();
+            result = c.createNew ? SpecialAccess().CreateSpecialFile(c.path.c_str())
+                                 : CreateFileSpecialAccess(c.path.c_str());
+            error = GetLastError();
+            EXPECT_EQ(1, calls);
+        }
         EXPECT_EQ(result, c.error == 0 ? TRUE : FALSE);
         EXPECT_EQ(result ? 0u : error, c.error);
         if (c.contents)
@@ -178,47 +208,12 @@ TEST(HostSpecialAccess, CurrentUserNameIsDomainBackslashAccount)
     }
 }
 
-// The descriptor lives only during the call: the replacement of CreateFileW
-// checks it there, against the entries and owner the test expects.
-TEST(HostSpecialAccess, CreateFileReceivesTheDescriptor)
-{
-    struct Expected {
-        Entries entries;
-        std::string owner;
-        DWORD disposition;
-        int calls;
-    };
-    static Expected expected;
-    struct Observer {
-        static HANDLE WINAPI Create(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES attributes,
-                                    DWORD disposition, DWORD flags, HANDLE templateFile)
-        {
-            ++expected.calls;
-            ExpectDescriptor(attributes, expected.entries, expected.owner);
-            EXPECT_TRUE(access == GENERIC_WRITE && share == FILE_SHARE_READ && disposition == expected.disposition);
-            return reinterpret_cast<decltype(&CreateFileW)>(g_realCreateFile)(path, access, share, attributes,
-                                                                                disposition, flags, templateFile);
-        }
-    };
-    testsupport::ImportHook hook("CreateFileW", reinterpret_cast<void*>(&Observer::Create));
-    ASSERT_TRUE(hook.Installed());
-    g_realCreateFile = hook.Original();
-    testsupport::TempFolder folder;
-
-    expected = {kReport, "S-1-5-32-544", CREATE_NEW, 0};   // generic rights, Administrators as owner
-    EXPECT_TRUE(SpecialAccess().CreateSpecialFile(folder.Join(L"report.tmp").c_str()));
-    EXPECT_EQ(1, expected.calls);
-    // This process is an administrator: no entry of its own.
-    expected = {kShared, "", CREATE_ALWAYS, 0};
-    EXPECT_TRUE(CreateFileSpecialAccess(folder.Join(L"shared.dat").c_str()));
-    EXPECT_EQ(1, expected.calls);
-}
-
 // Log files are created for LocalSystem and Everyone; the log file mutex for LocalSystem and
 // Administrators, Everyone may only wait for it and release it.
 TEST(HostSpecialAccess, LogFileAndMutexDescriptors)
 {
     static int files, mutexes;
+    static void* realCreateFile;
     static void* realCreateMutex;
     struct Observer {
         static HANDLE WINAPI CreateFile(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES attributes,
@@ -226,8 +221,8 @@ TEST(HostSpecialAccess, LogFileAndMutexDescriptors)
         {
             ++files;
             ExpectDescriptor(attributes, {{"S-1-5-18", 0x101F0000}, {"S-1-1-0", 0x10020000}}, "");
-            return reinterpret_cast<decltype(&CreateFileW)>(g_realCreateFile)(path, access, share, attributes,
-                                                                                disposition, flags, templateFile);
+            return reinterpret_cast<decltype(&CreateFileW)>(realCreateFile)(path, access, share, attributes,
+                                                                             disposition, flags, templateFile);
         }
         static HANDLE WINAPI CreateMutex(LPSECURITY_ATTRIBUTES attributes, BOOL owned, LPCWSTR name)
         {
@@ -240,7 +235,7 @@ TEST(HostSpecialAccess, LogFileAndMutexDescriptors)
     testsupport::ImportHook fileHook("CreateFileW", reinterpret_cast<void*>(&Observer::CreateFile));
     testsupport::ImportHook mutexHook("CreateMutexW", reinterpret_cast<void*>(&Observer::CreateMutex));
     ASSERT_TRUE(fileHook.Installed() && mutexHook.Installed());
-    g_realCreateFile = fileHook.Original();
+    realCreateFile = fileHook.Original();
     realCreateMutex = mutexHook.Original();
     testsupport::TempFolder folder;
     LogUtils::LogEvent event(".\\Src\\Test.cpp", 1, LogUtils::Info, "Tolvane");

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -11,12 +12,15 @@
 #include "TestSupport.h"
 #include "lang/LoadLang.h"
 #include "lang/MUIHelper.h"
-#include "lang_test_install.h"
+#include "TestInstall.h"
 
-using namespace langtest;
+using testsupport::TestInstall;
 using testsupport::ModuleFolder;
 
 namespace {
+
+using HelperPtr = std::unique_ptr<IMUIHelper, void (*)(IMUIHelper*)>;
+HelperPtr MakeHelper() { return HelperPtr(CMUIHelperFactory::CreateInstance(), [](IMUIHelper* h) { h->Release(); }); }
 
 std::string Bytes(unsigned long long number, size_t count) { return std::string(reinterpret_cast<const char*>(&number), count); }
 std::string WideBytes(const std::wstring& s) { return std::string(reinterpret_cast<const char*>(s.c_str()), (s.size() + 1) * 2); }
@@ -96,7 +100,7 @@ TEST(CMUIHelper, ChoiceOfTheInterfaceLanguage)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TempInstall install;
+        TestInstall install;
         for (const std::wstring& id : c.installed)
             install.InstallLanguage(id);
         if (c.savedType)
@@ -112,7 +116,7 @@ TEST(CMUIHelper, ChoiceOfTheInterfaceLanguage)
 TEST(CMUIHelper, InterfaceLanguageNamesAndInstalledLanguagesOnThisPlatform)
 {
     // Wine reports 0409 as the system UI language here.
-    TempInstall install;
+    TestInstall install;
     HelperPtr helper = MakeHelper();
     std::vector<LANGID> installed;
     install.InstallLanguage(L"0407");
@@ -144,9 +148,9 @@ TEST(CMUIHelper, InterfaceLanguageNamesAndInstalledLanguagesOnThisPlatform)
     EXPECT_EQ(1, helper->IsLanguageInstalled(0x0411)) << "a file of that name counts";
     EXPECT_EQ(0, helper->IsLanguageInstalled(0x0abc)) << "listed as 0abc, but the folder is abc";
     EXPECT_EQ(0, helper->IsLanguageInstalled(0x040c));
-    install.machine.SetString(L"szInstallDir", install.Path() + L"\\");
+    install.root.SetString(L"szInstallDir", install.Path() + L"\\");
     EXPECT_EQ(1, helper->IsLanguageInstalled(0x0407)) << "install folder with a trailing backslash";
-    install.machine.DeleteValue(L"szInstallDir");
+    install.root.DeleteValue(L"szInstallDir");
     EXPECT_EQ(0, helper->IsLanguageInstalled(0x0407) + helper->GetInstalledLanguages(&installed)) << "no install folder";
 }
 
@@ -160,7 +164,7 @@ TEST(CMUIHelper, SaveLCIDAndClearSavedLCIDWriteAndRemoveTheChoiceAndItsCopies)
     auto text = [](const wchar_t* value) { return value ? RegValue(REG_SZ, WideBytes(value)) : RegValue(); };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << c.lcid);
-        TempInstall install;
+        TestInstall install;
         testsupport::DeleteRegistryTree(HKEY_CURRENT_USER, kAgentKey);   // created by SaveLCID
         if (c.preferredLanguage)
             InstallComponent(kHostedScannerComponentKey);
@@ -176,7 +180,7 @@ TEST(CMUIHelper, SaveLCIDAndClearSavedLCIDWriteAndRemoveTheChoiceAndItsCopies)
         EXPECT_EQ((std::vector<RegValue>{RegValue(), RegValue(), c.languageOverride ? RegValue() : webSafety}), Stored());
         EXPECT_EQ(1, helper->ClearSavedLCID()) << "nothing saved";
     }
-    TempInstall install;
+    TestInstall install;
     InstallComponent(kHostedScannerComponentKey);
     HelperPtr helper = MakeHelper();
     ASSERT_EQ(1, helper->SaveLCID(0x0407));
@@ -189,7 +193,7 @@ TEST(CMUIHelper, SaveLCIDAndClearSavedLCIDWriteAndRemoveTheChoiceAndItsCopies)
 }
 
 // A folder below the install whose path is exactly length characters long (folders of at most 200 characters each).
-std::wstring FolderOfLength(const TempInstall& install, size_t length)
+std::wstring FolderOfLength(const TestInstall& install, size_t length)
 {
     std::wstring path = install.Path();
     while (path.size() < length) {
@@ -248,7 +252,7 @@ TEST(CMUIHelper, IsLanguageSupported)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TempInstall install(c.registered);
+        TestInstall install(c.registered);
         for (const wchar_t* id : {L"0409", L"0416"})
             install.InstallLanguage(id);
         std::wstring callerFolder = c.callerFolder == L"*" ? install.Path() : c.callerFolder;
@@ -271,7 +275,7 @@ TEST(LoadResourceLibrary, SearchOrderAndEveryPlace)
         for (bool alone : {true, false}) {
             SCOPED_TRACE(testing::Message() << "candidate " << first << (alone ? " alone" : " and all later ones"));
             ModuleResFolder moduleRes;
-            TempInstall install;
+            TestInstall install;
             install.user.SetDword(kSavedLcidValue, 0x0411);
             // In search order: the program's folder, then the install sub-folders; each neutral, then 0411.
             std::vector<std::wstring> candidates;
@@ -289,14 +293,14 @@ TEST(LoadResourceLibrary, SearchOrderAndEveryPlace)
 TEST(LoadResourceLibrary, InstallFolderModuleArgumentAndBadInput)
 {
     ModuleResFolder moduleRes;
-    TempInstall install(false);
+    TestInstall install(false);
     const std::wstring agentCopy = install.Path() + L"\\Agent\\Res\\QxRes_l.dll";
     Place(L"0409", agentCopy);
     EXPECT_EQ(L"<not found: >", Found()) << "no install folder in the registry";
-    install.machine.SetString(L"szInstallDir", install.Path() + L"\\");
+    install.root.SetString(L"szInstallDir", install.Path() + L"\\");
     EXPECT_EQ(install.Path() + L"\\\\Agent\\Res\\QxRes_l.dll", Found()) << "trailing backslash";
     const std::wstring followed = install.Path() + L"!";   // a terminator behind the data would be stored with it
-    install.machine.SetRaw(L"szInstallDir", REG_EXPAND_SZ, followed.c_str(), static_cast<DWORD>(install.Path().size() * 2));
+    install.root.SetRaw(L"szInstallDir", REG_EXPAND_SZ, followed.c_str(), static_cast<DWORD>(install.Path().size() * 2));
     EXPECT_EQ(agentCopy, Found()) << "any type, no terminator stored";
     wchar_t small[10], path[kResourcePathChars] = L"stale";
     ASSERT_EQ(1, FindResourceLibrary(kLibrary, small, 10, nullptr));

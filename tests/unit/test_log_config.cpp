@@ -6,7 +6,8 @@
 #include <regex>
 
 #include "log/LogManager.h"
-#include "log_test_support.h"
+#include "LogCapture.h"
+#include "TestInstall.h"
 
 using namespace LogUtils;
 using namespace testsupport;
@@ -41,7 +42,7 @@ TEST(LogConfig, DefaultSinks)
     char program[64];
     snprintf(program, sizeof(program), "%8s:%lx ", LogManager::Instance().programName, GetCurrentProcessId());
     for (const wchar_t* install : {L"", L"none", L"over-long", L"240"}) {
-        logtest::ClientSetup client(!*install);
+        testsupport::TestInstall client(!*install);
         std::wstring folder = *install ? TempPath() : client.folder.Path() + L"\\";
         if (install[0] == L'o')
             client.root.SetString(L"szInstallDir", client.folder.Path() + L"\\" + std::wstring(280, L'a'));
@@ -91,7 +92,7 @@ TEST(LogConfig, MainLogAndIniFileFromTheRegistry)
         {{{kActivity, L"zeScan"}, {L"zeScan", L"scanCfg.ini"}}, "scan.log"},
     };
     for (const auto& c : cases) {
-        logtest::ClientSetup client;
+        testsupport::TestInstall client;
         WriteFileBytes(client.folder.Join(L"scanCfg.ini"), "[a]\nfilter=*.Debug\ntype=file\nformat=%m\nfilename=scan.log\n");
         for (const auto& value : c.values)
             client.log.SetString(value.first, value.second);
@@ -134,7 +135,7 @@ TEST(LogConfig, IniSections)
         {"[s]\nmaxsize=4000\n" + all + "filename=second.log\n", 1000, {{L"second.log", appended}}},
     };
     for (const auto& c : cases) {
-        logtest::ClientSetup client;
+        testsupport::TestInstall client;
         client.log.SetString(L"szLastVersion", L"9.9");
         if (c.agentLimit)
             client.agent.SetDword(L"dwMaxLogfileSize", c.agentLimit);
@@ -143,7 +144,7 @@ TEST(LogConfig, IniSections)
         LOG_EVENT(Debug, "Tolvane").Write("e1");
         LOG_EVENT(Error, "Wexmoor").Write("e2");
         EXPECT_EQ(c.ini.find('[') != std::string::npos,
-                  LogManager::Instance().Dispatch(logtest::FixedEvent(Emergency, "Tolvane", "e3")));
+                  LogManager::Instance().Dispatch(testsupport::FixedEvent(Emergency, "Tolvane", "e3")));
         for (const auto& file : c.files) {
             EXPECT_EQ(file.second, client.Lines(file.first)) << Narrow(file.first) << " of\n" << c.ini;
             EXPECT_EQ(!file.second.empty(), FileExists(client.folder.Join(file.first))) << Narrow(file.first);

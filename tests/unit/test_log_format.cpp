@@ -4,7 +4,8 @@
 #include "log/Filter.h"
 #include "log/LineFormat.h"
 #include "log/LogManager.h"
-#include "log_test_support.h"
+#include "LogCapture.h"
+#include "TestSupport.h"
 
 using namespace LogUtils;
 
@@ -32,7 +33,7 @@ TEST(LogFilter, FilterLanguage)
         {"~ *.Info", "Wexmoor", Info, true},    // "~" alone matches nothing
     };
     for (const auto& c : cases)
-        EXPECT_EQ(c.admitted, MatchesFilter(logtest::FixedEvent(c.level, c.category, ""), c.filter))
+        EXPECT_EQ(c.admitted, MatchesFilter(testsupport::FixedEvent(c.level, c.category, ""), c.filter))
             << '"' << c.filter << "\" against " << c.category << "." << LevelName(c.level);
 }
 
@@ -58,7 +59,7 @@ TEST(LogLineFormat, Conversions)
         {"%U|%w|%i", std::string(user) + "|" + station + "|0"},  // no terminal services: session 0
     };
     const char* message = "Failed to delete file C:\\x\\y.tmp";
-    LogEvent event = logtest::FixedEvent(Warning, "Wexmoor", message);
+    LogEvent event = testsupport::FixedEvent(Warning, "Wexmoor", message);
     memcpy(saved, LogManager::Instance().programName, sizeof(saved));
     strcpy(LogManager::Instance().programName, "abc");
     for (const auto& c : cases)

@@ -17,9 +17,10 @@
 #include "log/LogFileMutex.h"
 #include "log/LogFileSink.h"
 #include "log/SyslogSink.h"
+#include "ChildProcess.h"
 #include "ImportHook.h"
-#include "child_process.h"
-#include "log_test_support.h"
+#include "LogCapture.h"
+#include "TestInstall.h"
 
 using namespace LogUtils;
 using namespace testsupport;
@@ -27,17 +28,12 @@ using namespace testsupport;
 namespace {
 std::set<std::wstring> Entries(const std::wstring& pattern)
 {
-    std::set<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
-        names.insert(found.cFileName);
-    FindClose(search);
-    return names;
+    const std::vector<std::wstring> names = FileNames(pattern);
+    return std::set<std::wstring>(names.begin(), names.end());
 }
 void WriteLine(const std::wstring& path, unsigned int limit, const char* message)
 {
-    EXPECT_TRUE(LogFileSink(path.c_str(), limit, 1).Write("%m", logtest::FixedEvent(Info, "Tolvane", message)));
+    EXPECT_TRUE(LogFileSink(path.c_str(), limit, 1).Write("%m", testsupport::FixedEvent(Info, "Tolvane", message)));
 }
 } // namespace
 
@@ -185,7 +181,7 @@ TEST(LogFileSink, LogsSurviveReaders)
         WriteFileBytes(log, x300);
         ASSERT_TRUE(SetFileAttributesW(log.c_str(), c.flags ? c.flags : FILE_ATTRIBUTE_NORMAL));
         hooked = {c.readerBetween, 0, 0};
-        LogFileSink(log.c_str(), 100, 1).Write("%m", logtest::FixedEvent(Info, "Tolvane", "five"));
+        LogFileSink(log.c_str(), 100, 1).Write("%m", testsupport::FixedEvent(Info, "Tolvane", "five"));
         EXPECT_EQ(c.readerBetween ? x300 + "five\r\n" : "five\r\n", ReadFileBytes(log));
         EXPECT_EQ(c.readerBetween ? 0u : 1u, Entries(log + L"*.cab").size());
         EXPECT_EQ(c.flags, hooked.flags & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
@@ -276,7 +272,7 @@ TEST(LogSyslog, DatagramByteForByte)
         {Info, 1, 14, "%m", ("<14> Jan 14 22:58:01" + host + longText).substr(0, 1024)},  // cut at 1024 bytes
     };
     for (const auto& c : cases) {
-        LogEvent event = logtest::FixedEvent(c.level, "Tolvane", c.day == 4 ? "Exception occurred" : longText.c_str());
+        LogEvent event = testsupport::FixedEvent(c.level, "Tolvane", c.day == 4 ? "Exception occurred" : longText.c_str());
         event.time.wMonth = c.month;
         event.time.wDay = c.day;
         EXPECT_TRUE(SyslogSink(SyslogReceiver("127.0.0.1")).Write(c.format, event));
@@ -289,7 +285,7 @@ TEST(LogSyslog, DatagramByteForByte)
 // log_writer.exe started under debug_capture.exe as its debugger: each line arrives as one debug string.
 TEST(LogDebugString, ChildProcessLinesReachItsDebugger)
 {
-    logtest::ClientSetup client;
+    testsupport::TestInstall client;
     client.WriteIni("[debugger]\nfilter=*.Debug\ntype=outputdebugstring\nformat=%l %f %m\n");
     const ChildResult result = RunChild(L"debug_capture.exe log_writer.exe traced 3");
     std::vector<std::string> received;   // the debugger's lines of the writer's strings, and its exit code

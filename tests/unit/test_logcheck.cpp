@@ -4,10 +4,11 @@
 
 #include <set>
 
+#include "ChildProcess.h"
+#include "LogCapture.h"
 #include "LogCheck.h"
-#include "child_process.h"
+#include "TestInstall.h"
 #include "log/LogManager.h"
-#include "log_test_support.h"
 
 using namespace LogUtils;
 using namespace testsupport;
@@ -41,11 +42,11 @@ TEST(LogCheck, IniFiles)
         {"-", {}, {"zeAgent.log", "zeNotices.log"}},
     };
     for (const auto& c : cases) {
-        logtest::ClientSetup client;
+        TestInstall client;
         const std::string folder = Narrow(client.folder.Path());
         if (c.ini != "-")
             client.WriteIni(c.ini);
-        const LogEvent event = logtest::FixedEvent(Notice, "Wexmoor", "logcheck");
+        const LogEvent event = FixedEvent(Notice, "Wexmoor", "logcheck");
         const LogCheck::Findings findings = LogCheck::CheckConfiguration(true, &event);
         const std::vector<std::string>& got = findings.warnings.Lines();
         ASSERT_EQ(c.warnings.size(), got.size()) << c.ini << testing::PrintToString(got);
@@ -67,7 +68,7 @@ TEST(LogCheck, IniFiles)
 // installation folder that the ANSI code page cannot hold is never found.
 TEST(LogCheck, InstallationFolder)
 {
-    logtest::ClientSetup client(false);
+    TestInstall client(false);
     client.log.SetString(L"szCurrentActivityType", L"zeAgent");
     const LogCheck::Findings findings = LogCheck::CheckConfiguration(false, nullptr);
     EXPECT_EQ("warning: the ini file is looked for at the root of the current drive: \\logCfg.Ini",
@@ -80,7 +81,7 @@ TEST(LogCheck, InstallationFolder)
 // The program: warnings come after the report and make the exit code 1; arguments it cannot use, 2.
 TEST(LogCheck, Program)
 {
-    logtest::ClientSetup client;
+    TestInstall client;
     client.WriteIni("[main]\nfilter=*.Info\ntype=file\nformat=%m\n");
     const ChildResult run = RunChild(L"tolvane-logcheck.exe");
     const std::string end = "  format: \"%m\"\r\nwarning: [main] no \"filename\": the section writes nothing\r\n";

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "../client/report_sandbox.h"
+#include "TestInstall.h"
 #include "ReleasedTogether.h"
 
-using reporttest::ReportSandbox;
+using testsupport::TestInstall;
 
 namespace {
 
@@ -19,7 +19,7 @@ namespace {
 TEST(ReportFiles, WritersReleasedTogetherAllGetNamesInAMissingUploadFolder)
 {
     const int writers = 4, rounds = 200;
-    ReportSandbox sandbox;   // the upload folder does not exist before any round
+    TestInstall sandbox;   // the upload folder does not exist before any round
     size_t files = 0;
     auto removeFolder = [&](int round) {
         files += round > 0 ? sandbox.Files(L"CIO*.tmp").size() : 0;
@@ -36,7 +36,7 @@ TEST(ReportFiles, WritersReleasedTogetherAllGetNamesInAMissingUploadFolder)
 // the path is used as it is, and no report file can be made there.
 TEST(ReportFiles, AFileInPlaceOfTheUploadFolderIsUsedAsAnExistingPath)
 {
-    ReportSandbox sandbox;
+    TestInstall sandbox;
     testsupport::WriteFileBytes(sandbox.UploadFolder(), "not a folder");
     const std::vector<DWORD> refusals = testsupport::RunReleasedTogether(
         testsupport::ModuleFolder() + L"\\report_name_race.exe", "", "2", 2, 2);

@@ -8,17 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "../client/report_sandbox.h"
+#include "TestInstall.h"
 #include "LogCapture.h"
 #include "tolvane/ScnXml.h"
 
-using reporttest::ReportSandbox;
+using testsupport::TestInstall;
 
 namespace {
 
 TEST(ScanReportLibrary, ConstructionLogsAndReportsAMissingResourceLibrary)
 {
-    ReportSandbox sandbox;   // no language installed anywhere
+    TestInstall sandbox;   // no language installed anywhere
     testsupport::LogCapture log;
     { CScnXml report; }
     // The object was never initialised: the destructor's statistics write fails and the delete has no name.
@@ -51,10 +51,10 @@ TEST(ScanReportLibrary, PartnerHeaderFromThePartnerComponent)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.buildLine + " " + std::to_string(c.registered) + std::to_string(c.told));
-        ReportSandbox sandbox;
+        TestInstall sandbox;
         if (c.partnerBuild)
             sandbox.agent.SetDword(L"bPartnerBuild", 1);
-        reporttest::PartnerComponent partner;
+        testsupport::PartnerComponent partner;
         if (c.registered)
             partner.Register();
         if (c.told)

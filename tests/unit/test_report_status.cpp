@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "../client/report_sandbox.h"
+#include "TestInstall.h"
 #include "LogCapture.h"
 #include "tolvane/ReportBase.h"
 
-using reporttest::ReportSandbox;
+using testsupport::TestInstall;
 using testsupport::ReadFileBytes;
 
 namespace {
@@ -45,14 +45,14 @@ public:
 
 TEST(ReportStatus, MachineIdentifierIsMadeOnceAndKept)
 {
-    ReportSandbox sandbox;
+    TestInstall sandbox;
     const std::wstring identifier = ProbeReport().Get("CpuID");
     ASSERT_EQ(36u, identifier.size());
     EXPECT_EQ(std::wstring::npos, identifier.find_first_not_of(L"0123456789abcdef-"));
     EXPECT_EQ(L'-', identifier[8]);
     wchar_t stored[64] = {};
     DWORD bytes = sizeof(stored);
-    RegGetValueW(HKEY_LOCAL_MACHINE, reporttest::kAgentKey, L"szMachineID", RRF_RT_REG_SZ, nullptr, stored, &bytes);
+    RegGetValueW(HKEY_LOCAL_MACHINE, testsupport::kClientAgentKey, L"szMachineID", RRF_RT_REG_SZ, nullptr, stored, &bytes);
     EXPECT_EQ(identifier, stored);
     EXPECT_EQ(identifier, ProbeReport().Get("CpuID"));
     sandbox.agent.SetString(L"szMachineID", L"");   // empty: a new one is made
@@ -65,8 +65,8 @@ TEST(ReportStatus, MachineIdentifierIsMadeOnceAndKept)
 // any of three scanners has it.
 TEST(ReportStatus, RegistryValuesFallbacksAndRecords)
 {
-    const std::wstring A = reporttest::kAgentKey, P = L"SOFTWARE\\Tavrel\\Orbisk\\Pelorin",
-                       M = A + L"\\SubSystems\\zeMurmel\\Configuration", U = reporttest::kUploadConfigKey,
+    const std::wstring A = testsupport::kClientAgentKey, P = L"SOFTWARE\\Tavrel\\Orbisk\\Pelorin",
+                       M = A + L"\\SubSystems\\zeMurmel\\Configuration", U = testsupport::kUploadConfigKey,
                        Q = L"SOFTWARE\\Tavrel\\QXCORE\\", fits31(31, L'7'), fits511(511, L'c');
     const struct { std::wstring key; const wchar_t* name; DWORD type; /* 0: no value */ std::wstring text;
                    DWORD number; const char* getter; std::wstring expected; const char* record; } cases[] = {
@@ -95,7 +95,7 @@ TEST(ReportStatus, RegistryValuesFallbacksAndRecords)
         {Q + L"Email Scanner", L"HalcyraEnabled", 0, L"", 0, "Halcyra", L"0", nullptr},
     };
     for (const auto& c : cases) {
-        ReportSandbox sandbox;
+        TestInstall sandbox;
         const bool number = c.type == REG_DWORD;
         if (c.type)
             RegSetKeyValueW(HKEY_LOCAL_MACHINE, c.key.c_str(), c.name, c.type,
@@ -116,7 +116,7 @@ TEST(ReportStatus, VersionsOfTheProductFiles)
         {L"", L"", L"4.0.0.0", L"", L""},
     };
     for (const auto& c : cases) {
-        reporttest::ProductFiles files(c[0], c[1]);
+        testsupport::ProductFiles files(c[0], c[1]);
         ProbeReport report;
         EXPECT_EQ(c[2], report.Get("SoftwareVersion")) << c[0];
         EXPECT_EQ(c[3], report.Get("AgentBuildVersion")) << c[0];
@@ -129,7 +129,7 @@ TEST(ReportStatus, VersionsOfTheProductFiles)
 TEST(ReportFiles, WriteReportMakesAStatusReport)
 {
     for (const wchar_t* content : {L"<Status>\u00fc\u20ac\U0001D11E</Status>", L""}) {
-        ReportSandbox sandbox;
+        TestInstall sandbox;
         testsupport::LogCapture log;
         ProbeReport report;
         report.content = content;
@@ -154,7 +154,7 @@ TEST(ReportFiles, WriteReportMakesAStatusReport)
 // created again; a name that cannot take ".xml" keeps the report.
 TEST(ReportFiles, NamesAndFilesThatCannotBeUsed)
 {
-    ReportSandbox sandbox;
+    TestInstall sandbox;
     const std::wstring path = sandbox.folder.Join(L"CIOtest.tmp");
     CMyString text(L"x");
     // Another process reads the file and lets nobody write it, but lets it be deleted.

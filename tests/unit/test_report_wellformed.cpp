@@ -10,10 +10,10 @@
 
 #include <string>
 
-#include "../client/report_sandbox.h"
+#include "TestInstall.h"
 #include "tolvane/ScnXml.h"
 
-using reporttest::ReportSandbox;
+using testsupport::TestInstall;
 
 namespace {
 
@@ -94,8 +94,8 @@ TEST(ScanReportLibrary, HostileValuesInEveryFieldGiveWellFormedReports)
     for (const auto& hostile : kHostile) {
         SCOPED_TRACE(number);
         const std::wstring value = hostile.value;
-        ReportSandbox sandbox;
-        reporttest::PartnerComponent partner;
+        TestInstall sandbox;
+        testsupport::PartnerComponent partner;
         partner.Register();
         partner.Tell(value, 1, value);
         sandbox.agent.SetDword(L"bPartnerBuild", 1);

@@ -12,12 +12,9 @@ readme_block() {
 }
 # The link recipe, run as written in $work/client, stopping at the first command that fails.
 build_readme_recipe() {
-    local recipe
-    recipe=$(readme_block link-recipe)
     mkdir -p "$work/client"
-    (cd "$work/client" && bash -ec "$recipe") || fail "the README's link recipe failed"
+    (cd "$work/client" && bash -ec "$(readme_block link-recipe)") || fail "the README's link recipe failed"
 }
-
 # The names exported by a DLL, sorted.
 dll_exports() {
     x86_64-w64-mingw32-objdump -p "$1" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' \
@@ -33,12 +30,4 @@ check_no_runtime_imports() {
     if grep -iE 'libstdc|libgcc|winpthread|pthread' <<<"$imports"; then
         fail "$1 needs a runtime DLL that is not shipped"
     fi
-}
-
-# A client installation (default $work/install) whose scan reports land in $work/upload.
-configure_installation() {
-    mkdir -p "${1:-$work/install}"
-    clear_client_registry
-    reg_set '' szInstallDir "$(win_path "${1:-$work/install}")"
-    reg_set 'Agent\SubSystems\zeUpload\Configuration' szUploadFrom "$(win_path "$work/upload")"
 }

@@ -27,6 +27,15 @@ clear_client_registry() {
     wine_run reg delete "$client_key" /f >/dev/null 2>&1 || true
 }
 
+# make_install [FOLDER]: an installation folder $inst (default $work/inst) named as "szInstallDir" (the
+# client's registry tree is removed at the end).
+make_install() {
+    inst=${1:-$work/inst}
+    mkdir -p "$inst"
+    clear_client_registry
+    reg_set '' szInstallDir "$(win_path "$inst")"
+}
+
 # reg_set KEY (below the client's tree, may be empty) VALUE DATA: a string value.
 reg_set() { wine_run reg add "$client_key${1:+\\$1}" /v "$2" /t REG_SZ /d "$3" /f >/dev/null; }
 

@@ -1,14 +1,15 @@
-# Sourced by tests: a private rsyslogd with its own configuration, pid file and output file in a folder of
+# Sourced by script tests after script.sh: a private rsyslogd with its own configuration, pid file and output file in a folder of
 # the test, receiving UDP datagrams on 127.0.0.1 port 514 and storing how it parsed each one, one line
 # per datagram: priority|facility|severity|host|time reported|message|the datagram as received.
 # rsyslog_start FOLDER [RULES] starts it (and fails, saying so, when port 514 is taken), with the rules of
-# the file RULES behind the one that stores everything; rsyslog_stop ends it.
+# the file RULES behind the one that stores everything; it is stopped when the test ends.
 
 udp_514_taken() { awk 'NR > 1 && $2 ~ /:0202$/ { found = 1 } END { exit !found }' /proc/net/udp; }
 
 rsyslog_start() {
     local dir=$1 rules=${2:-}
     RSYSLOG_OUT=$dir/received.txt
+    on_exit rsyslog_stop
     if udp_514_taken; then
         echo "FAILED: UDP port 514 is taken on this machine; the private rsyslogd needs it"
         return 1
