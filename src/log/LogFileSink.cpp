@@ -29,9 +29,9 @@ HANDLE OpenLog(const std::wstring& path, SECURITY_ATTRIBUTES* security, DWORD di
 // without sharing write access.
 bool CanStartAnew(const std::wstring& path)
 {
-    CScopedHandle probe(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return probe.Get() != INVALID_HANDLE_VALUE;
+    const FileHandle probe(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return probe.IsValid();
 }
 
 // The log is in use by another program: the line waits in the side file.
@@ -44,8 +44,8 @@ bool HoldLine(const std::wstring& path, const std::string& line, SECURITY_ATTRIB
             return true;
         if (!FileInUse(error) && error != ERROR_ACCESS_DENIED)
             return false;
-        CScopedHandle file(OpenLog(path, security, OPEN_ALWAYS, 0));
-        if (file.Get() != INVALID_HANDLE_VALUE) {
+        const FileHandle file(OpenLog(path, security, OPEN_ALWAYS, 0));
+        if (file) {
             AppendAtEnd(file.Get(), line.data(), static_cast<DWORD>(line.size()));
             return true;
         }
@@ -78,9 +78,7 @@ bool LogFileSink::Write(const char* format, const LogEvent& event)
     DWORD kept = 0;
     std::wstring archive;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(m_path.c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        FindClose(search);
+    if (FindHandle(FindFirstFileW(m_path.c_str(), &found))) {
         kept = found.dwFileAttributes & kKeptAttributes;
         if (found.nFileSizeLow > m_sizeLimit) {
             // A file that cannot be emptied is not archived: its content would
@@ -92,13 +90,13 @@ bool LogFileSink::Write(const char* format, const LogEvent& event)
         }
     }
 
-    CScopedHandle file(OpenLog(m_path, security, disposition, kept));
-    if (file.Get() == INVALID_HANDLE_VALUE && !archive.empty()) {
+    FileHandle file(OpenLog(m_path, security, disposition, kept));
+    if (!file && !archive.empty()) {
         // A reader came between: its content stays in the log, not in an archive too.
         DeleteArchive(m_path.c_str(), archive);
         file.Reset(OpenLog(m_path, security, OPEN_ALWAYS, kept));
     }
-    if (file.Get() == INVALID_HANDLE_VALUE)
+    if (!file)
         return FileInUse(GetLastError()) && HoldLine(m_path, line, security);
     // Lines held while the log was in use go first. Only a writer that holds
     // the mutex moves them; when they cannot be moved now, this line waits

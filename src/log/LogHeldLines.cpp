@@ -29,9 +29,9 @@ HeldLines::HeldLines(const std::wstring& logPath) : m_path(logPath + L".held")
 
 bool HeldLines::Hold(const std::string& line, SECURITY_ATTRIBUTES* security, DWORD* error) const
 {
-    CScopedHandle held(CreateFileW(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, security,
-                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (held.Get() != INVALID_HANDLE_VALUE && AppendAtEnd(held.Get(), line.data(), static_cast<DWORD>(line.size())))
+    const FileHandle held(CreateFileW(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, security,
+                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (held && AppendAtEnd(held.Get(), line.data(), static_cast<DWORD>(line.size())))
         return true;
     *error = GetLastError();
     return false;
@@ -44,9 +44,9 @@ bool HeldLines::MoveInto(HANDLE log) const
         return true;
     // Taken without sharing write or delete access: no writer without the
     // mutex appends to it while its lines are moved.
-    CScopedHandle held(CreateFileW(m_path.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (held.Get() == INVALID_HANDLE_VALUE)
+    const FileHandle held(CreateFileW(m_path.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!held)
         return GetLastError() == ERROR_FILE_NOT_FOUND;
     // Up to 16 MiB of held lines go into the log in one append, so that no
     // line written meanwhile without the mutex lands among them.
