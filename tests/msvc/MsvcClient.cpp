@@ -13,17 +13,12 @@ const wchar_t kLogMutexName[] = L"MUX_QXTRELMLOG_BDEED226-DDC1-4f9e-ACC9-EBC49E4
 
 const unsigned short* U(const wchar_t* text) { return reinterpret_cast<const unsigned short*>(text); }
 
-// "<upload folder>\CIO....tmp", the name of a temporary report file.
+// The name of a temporary report file ("...\CIO....tmp"; the script finds the reports in the upload folder).
 bool IsTemporaryReport(const unsigned short* name)
 {
     const wchar_t* path = reinterpret_cast<const wchar_t*>(name);
-    wchar_t start[600] = {};
     const int length = path ? lstrlenW(path) : 0;
-    const int folder = static_cast<int>(GetEnvironmentVariableW(L"TOLVANE_UPLOAD", start, 580));
-    lstrcatW(start, L"\\CIO");
-    return folder > 0 && folder < 580 && length > folder + 8
-        && CompareStringOrdinal(path, folder + 4, start, -1, FALSE) == CSTR_EQUAL
-        && CompareStringOrdinal(path + length - 4, 4, L".tmp", 4, FALSE) == CSTR_EQUAL;
+    return length > 8 && CompareStringOrdinal(path + length - 4, 4, L".tmp", 4, FALSE) == CSTR_EQUAL;
 }
 
 // The code of GetExcludeItems(an unreadable key name)'s exception: by value inside the handler of a
