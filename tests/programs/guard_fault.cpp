@@ -30,16 +30,6 @@ LONG WINAPI TopLevelFilter(EXCEPTION_POINTERS* info)
     ExitProcess(passed ? 0 : code);
 }
 
-// Two pages: text without a terminator, then an unreadable page.
-char* TextRunningIntoNoAccess(DWORD page)
-{
-    auto* pages = static_cast<char*>(VirtualAlloc(nullptr, 2 * page, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    std::memset(pages, 'a', page);
-    DWORD old = 0;
-    VirtualProtect(pages + page, page, PAGE_NOACCESS, &old);
-    return pages;
-}
-
 // A string whose storage (the text pointer, then the size) leads into unreadable memory; never destroyed.
 CMyString& ForgedString(const wchar_t* text, unsigned int size)
 {
@@ -68,9 +58,13 @@ int main(int argc, char** argv)
     SetUnhandledExceptionFilter(TopLevelFilter);
     SYSTEM_INFO system;
     GetSystemInfo(&system);
-    const char* narrow = TextRunningIntoNoAccess(system.dwPageSize);
-    const auto* wide = reinterpret_cast<const wchar_t*>(TextRunningIntoNoAccess(system.dwPageSize));
-    const volatile char* unreadable = narrow + system.dwPageSize;
+    const DWORD page = system.dwPageSize;   // text without a terminator, narrow or wide, then an unreadable page
+    auto* narrow = static_cast<char*>(VirtualAlloc(nullptr, 2 * page, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    std::memset(narrow, 'a', page);
+    DWORD old = 0;
+    VirtualProtect(narrow + page, page, PAGE_NOACCESS, &old);
+    const auto* wide = reinterpret_cast<const wchar_t*>(narrow);
+    const volatile char* unreadable = narrow + page;
     const CMyString& forgedString = ForgedString(wide, 4);
     CMyString& forgedBuffer = ForgedString(wide, 0x100000);   // the scan runs into the unreadable page
     const unsigned int kString = Tolvane::kStringFailure;
@@ -116,7 +110,7 @@ int main(int argc, char** argv)
         // A handler nearer the fault (IsBadReadPtr's own) sees it first. On a thread of its own: a guard
         // that pre-empts that handler makes it loop.
         {"isbadreadptr-in-guard", [&] {
-             struct Probe { const void* address; BOOL answer; unsigned int code; } probe{narrow + system.dwPageSize, FALSE, 1};
+             struct Probe { const void* address; BOOL answer; unsigned int code; } probe{narrow + page, FALSE, 1};
              HANDLE thread = CreateThread(nullptr, 0, [](void* p) -> DWORD {
                  auto& probe = *static_cast<Probe*>(p);
                  probe.code = GuardedCode([&] { probe.answer = IsBadReadPtr(probe.address, 4); });
