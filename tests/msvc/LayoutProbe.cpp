@@ -1,20 +1,13 @@
-// Makes the compiler lay out every public class of the library and the
-// vtables of the polymorphic ones, so that their layouts can be dumped and
-// compared under the MinGW and the Microsoft C++ ABI.
+// Makes the compiler lay out every public class, and the vtables of the polymorphic ones, for their dumps.
 #include <tolvane.h>
 
-// Record layouts: every class of the public headers.
 const unsigned sizes[] = {
     sizeof(CBuffer), sizeof(CMyString), sizeof(CPointerListNode), sizeof(CPointerList),
     sizeof(CSystemException), sizeof(CExcludeHelper), sizeof(COnAccExcl), sizeof(CInfected),
     sizeof(CReportFile), sizeof(CReportBase), sizeof(CScnXml), sizeof(TolvaneLogRecord), sizeof(Tolvane::LogCall),
 };
 
-// Vtables: a call through the base and a pointer to a virtual member of the
-// final class (whose calls would otherwise be resolved without its vtable).
-int CallThroughReportBase(CReportBase* report)
-{
-    return report->WriteReport(nullptr);
-}
-
+// A call through the base, and a pointer to a virtual member of the final class (whose calls would
+// otherwise be resolved without its vtable).
+int CallThroughReportBase(CReportBase* report) { return report->WriteReport(nullptr); }
 int (CScnXml::*scanReportInit)(const unsigned short*) = &CScnXml::Init;

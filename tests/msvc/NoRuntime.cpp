@@ -1,33 +1,16 @@
-// The runtime pieces that a Microsoft-ABI program normally takes from its
-// C runtime: the entry point, operator new/delete, console output, and the
-// type_info vtable that the catch clauses' type descriptors point at.
+// What a Microsoft-ABI program normally takes from its C runtime: the entry point, operator new/delete,
+// console output, and the type_info vtable that the catch clauses' type descriptors name (the exception
+// handler matches types by name and never calls through it).
 #include <windows.h>
 
 #include "NoRuntime.h"
 
-namespace {
-unsigned failures = 0;
-}
-
-// Catch clauses name the vtable of type_info in their type descriptors;
-// the exception handler matches types by name and never calls through it.
 extern "C" const void* const TypeInfoVtable[2] __asm__("??_7type_info@@6B@") = {nullptr, nullptr};
+static unsigned failures = 0;
 
-void* operator new(size_t size)
-{
-    return HeapAlloc(GetProcessHeap(), 0, size);
-}
-
-void operator delete(void* memory) noexcept
-{
-    if (memory)
-        HeapFree(GetProcessHeap(), 0, memory);
-}
-
-void operator delete(void* memory, size_t) noexcept
-{
-    operator delete(memory);
-}
+void* operator new(size_t size) { return HeapAlloc(GetProcessHeap(), 0, size); }
+void operator delete(void* memory) noexcept { memory && HeapFree(GetProcessHeap(), 0, memory); }
+void operator delete(void* memory, size_t) noexcept { operator delete(memory); }
 
 void Print(const char* text)
 {
@@ -40,8 +23,7 @@ void Check(bool passed, const char* what)
     Print(passed ? "ok " : "FAIL ");
     Print(what);
     Print("\n");
-    if (!passed)
-        ++failures;
+    failures += !passed;
 }
 
 extern "C" void Start()

@@ -1,7 +1,6 @@
-// log_manager_race THREADS: THREADS threads, released together, write the
-// process's first log events. Prints "log managers created: N", counted by
-// the calls the manager's construction makes to PathFindExtensionA (nothing
-// else in the library calls it).
+// log_manager_race THREADS: THREADS threads, released together, write the process's first log events;
+// prints "log managers created: N", counted by the manager's construction's calls to PathFindExtensionA
+// (nothing else in the library calls it).
 #include <windows.h>
 #include <shlwapi.h>
 
@@ -15,7 +14,6 @@
 #include "log/LogEvent.h"
 
 namespace {
-
 std::atomic<int> g_constructions{0};
 void* g_original = nullptr;
 
@@ -25,19 +23,15 @@ LPSTR WINAPI CountingFindExtension(LPCSTR path)
     Sleep(20);   // widen the window in which another thread could construct too
     return reinterpret_cast<decltype(&PathFindExtensionA)>(g_original)(path);
 }
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const int threads = argc > 1 ? std::atoi(argv[1]) : 16;
     testsupport::ImportHook hook("PathFindExtensionA", reinterpret_cast<void*>(&CountingFindExtension));
-    if (!hook.Installed())
-        return 2;
     g_original = hook.Original();
     HANDLE start = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::vector<std::thread> writers;
-    for (int i = 0; i < threads; ++i)
+    for (int i = 0; hook.Installed() && i < (argc > 1 ? std::atoi(argv[1]) : 16); ++i)
         writers.emplace_back([start, i] {
             WaitForSingleObject(start, INFINITE);
             LOG_EVENT(Debug, "Tolvane").Write("thread %d", i);
@@ -46,7 +40,6 @@ int main(int argc, char** argv)
     SetEvent(start);
     for (std::thread& writer : writers)
         writer.join();
-    CloseHandle(start);
     std::printf("log managers created: %d\n", g_constructions.load());
-    return 0;
+    return hook.Installed() ? 0 : 2;
 }

@@ -1,20 +1,19 @@
-# Sourced by the tests of Microsoft-ABI clients (after dist.sh): builds such a client with clang for
-# x86_64-pc-windows-msvc and lld-link from the installed headers and dist/lib/Tolvane.lib.
+# Sourced after dist.sh by the tests of Microsoft-ABI clients.
 [ -f "$DIST/lib/Tolvane.lib" ] || fail "Tolvane.lib missing"
 
-# build_msvc_program OUT UNIT...: the units are tests/msvc/UNIT.cpp. The program has no C runtime
-# (NoRuntime.cpp gives its entry point); C++ exceptions are the system's vcruntime140.dll's.
+# build_msvc_program OUT UNIT...: builds tests/msvc/UNIT.cpp... with clang for x86_64-pc-windows-msvc and
+# lld-link, from the installed headers and Tolvane.lib, without a C runtime (NoRuntime.cpp is the entry
+# point); C++ exceptions are the system's vcruntime140.dll's.
 build_msvc_program() {
     local out=$1 unit objects=() mingw=/usr/x86_64-w64-mingw32
     shift
-    printf 'LIBRARY vcruntime140.dll\nEXPORTS\n__CxxFrameHandler3\n__C_specific_handler\n__std_terminate\nmemset\nmemcpy\n' \
+    printf '%s\n' 'LIBRARY vcruntime140.dll' EXPORTS __CxxFrameHandler3 __C_specific_handler __std_terminate memset memcpy \
         > "$work/vcruntime140.def"
     llvm-dlltool -m i386:x86-64 -d "$work/vcruntime140.def" -l "$work/vcruntime140.lib"
     for unit in "$@"; do
-        clang++ --target=x86_64-pc-windows-msvc -fgnuc-version=4.2.1 -std=c++17 -O2 \
-            -fexceptions -fcxx-exceptions -fms-extensions -Wall -Wextra -Werror \
-            -I"$DIST/include" -isystem "$src/tests/msvc/include" -isystem "$mingw/include" \
-            -c "$src/tests/msvc/$unit.cpp" -o "$work/$unit.obj"
+        clang++ --target=x86_64-pc-windows-msvc -fgnuc-version=4.2.1 -std=c++17 -O2 -fexceptions -fcxx-exceptions \
+            -fms-extensions -Wall -Wextra -Werror -I"$DIST/include" -isystem "$src/tests/msvc/include" \
+            -isystem "$mingw/include" -c "$src/tests/msvc/$unit.cpp" -o "$work/$unit.obj"
         objects+=("$work/$unit.obj")
     done
     lld-link /nologo /entry:Start /subsystem:console /nodefaultlib /out:"$out" \
