@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "common/Guard.h"
+#include "log/LogEvent.h"
 
 namespace {
 

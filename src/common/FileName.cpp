@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/Guard.h"
+#include "log/LogEvent.h"
 
 CFileName::CFileName() : m_forwardSlashes(0) {}
 

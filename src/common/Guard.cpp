@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "log/LogEvent.h"
+
 // Processor faults inside a guard become C++ exceptions in the way a
 // structured __except does it on x64, with the guard's own frame
 // (tolvane_invoke_guarded, FaultTrampoline.S) carrying the handler in its

@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "common/SystemException.h"
-#include "log/LogEvent.h"
 
 namespace Wexmoor {
 

@@ -4,11 +4,17 @@
 #include "log/LineFormat.h"
 #include "log/LogArchive.h"
 #include "log/LogFileMutex.h"
+#include "log/LogHeldLines.h"
 
 namespace LogUtils {
 namespace {
 
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+// How often a writer whose log is in use tries the side file and the log in
+// turn: while another writer moves the held lines into the log, the side file
+// is in use (or about to be deleted) and the log is free again.
+constexpr int kHoldAttempts = 20;
 
 // Opens the log for writing. Starting a hidden or system file anew must name
 // those attributes again, or Windows refuses it.
@@ -23,9 +29,31 @@ HANDLE OpenLog(const std::wstring& path, SECURITY_ATTRIBUTES* security, DWORD di
 // without sharing write access.
 bool CanStartAnew(const std::wstring& path)
 {
-    CScopedHandle probe(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return probe.Get() != INVALID_HANDLE_VALUE;
+    const FileHandle probe(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return probe.IsValid();
+}
+
+// The log is in use by another program: the line waits in the side file.
+bool HoldLine(const std::wstring& path, const std::string& line, SECURITY_ATTRIBUTES* security)
+{
+    const HeldLines held(path);
+    for (int attempt = 0; attempt < kHoldAttempts; ++attempt) {
+        DWORD error = 0;
+        if (held.Hold(line, security, &error))
+            return true;
+        if (!FileInUse(error) && error != ERROR_ACCESS_DENIED)
+            return false;
+        const FileHandle file(OpenLog(path, security, OPEN_ALWAYS, 0));
+        if (file) {
+            AppendAtEnd(file.Get(), line.data(), static_cast<DWORD>(line.size()));
+            return true;
+        }
+        if (!FileInUse(GetLastError()))
+            return false;
+        Sleep(1);
+    }
+    return false;
 }
 
 } // namespace
@@ -50,9 +78,7 @@ bool LogFileSink::Write(const char* format, const LogEvent& event)
     DWORD kept = 0;
     std::wstring archive;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(m_path.c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        FindClose(search);
+    if (FindHandle(FindFirstFileW(m_path.c_str(), &found))) {
         kept = found.dwFileAttributes & kKeptAttributes;
         if (found.nFileSizeLow > m_sizeLimit) {
             // A file that cannot be emptied is not archived: its content would
@@ -64,20 +90,24 @@ bool LogFileSink::Write(const char* format, const LogEvent& event)
         }
     }
 
-    CScopedHandle file(OpenLog(m_path, security, disposition, kept));
-    if (file.Get() == INVALID_HANDLE_VALUE && !archive.empty()) {
+    FileHandle file(OpenLog(m_path, security, disposition, kept));
+    if (!file && !archive.empty()) {
         // A reader came between: its content stays in the log, not in an archive too.
         DeleteArchive(m_path.c_str(), archive);
         file.Reset(OpenLog(m_path, security, OPEN_ALWAYS, kept));
     }
-    if (file.Get() == INVALID_HANDLE_VALUE)
-        return false;
+    if (!file)
+        return FileInUse(GetLastError()) && HoldLine(m_path, line, security);
+    // Lines held while the log was in use go first. Only a writer that holds
+    // the mutex moves them; when they cannot be moved now, this line waits
+    // behind them.
+    const HeldLines held(m_path);
+    DWORD error = 0;
+    if (lock.Held() && !held.MoveInto(file.Get()) && held.Hold(line, security, &error))
+        return true;
     // Written at the end of the file as one append, so that a line written
     // without the lock and a line written under it never overwrite each other.
-    OVERLAPPED atEnd = {};
-    atEnd.Offset = atEnd.OffsetHigh = 0xFFFFFFFF;
-    DWORD written = 0;
-    WriteFile(file.Get(), line.data(), static_cast<DWORD>(line.size()), &written, &atEnd);
+    AppendAtEnd(file.Get(), line.data(), static_cast<DWORD>(line.size()));
     return true;
 }
 

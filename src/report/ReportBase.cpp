@@ -18,6 +18,7 @@
 #include "common/FileName.h"
 #include "common/RegHelp.h"
 #include "common/RegKey.h"
+#include "common/ScopedHandle.h"
 #include "host/SecurityError.h"
 #include "host/SpecialAccess.h"
 #include "lang/MUIHelper.h"
@@ -334,10 +335,9 @@ int CReportBase::CreateXmlFile(const wchar_t* path)
 int CReportBase::WriteToXmlFile(const wchar_t* tempPath, CMyString& content)
 {
     WEXMOOR_LOG(Debug).Write("CreateFile()..\n");
-    HANDLE file = CreateFileW(tempPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     bool written = false;
-    if (file != INVALID_HANDLE_VALUE) {
+    if (const FileHandle file{CreateFileW(tempPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)}) {
         WEXMOOR_LOG(Debug).Write(" Starting to write to file.\n");
         const int length = static_cast<int>(content.GetLength());
         const int bytes = length > 0 ? WideCharToMultiByte(CP_UTF8, 0, content.c_str(), length,
@@ -348,9 +348,8 @@ int CReportBase::WriteToXmlFile(const wchar_t* tempPath, CMyString& content)
             WideCharToMultiByte(CP_UTF8, 0, content.c_str(), length, &utf8[0], bytes, nullptr,
                                 nullptr);
         DWORD done = 0;
-        written = WriteFile(file, utf8.data(), static_cast<DWORD>(bytes), &done, nullptr) &&
+        written = WriteFile(file.Get(), utf8.data(), static_cast<DWORD>(bytes), &done, nullptr) &&
                   done == static_cast<DWORD>(bytes);
-        CloseHandle(file);
     }
     if (!written) {
         DeleteFileW(tempPath);

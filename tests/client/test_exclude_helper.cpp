@@ -1,5 +1,4 @@
-// CExcludeHelper through Tolvane.dll: items written into the registry, paths
-// of real folders and files on disk.
+// CExcludeHelper through Tolvane.dll: items written into the registry, paths of real folders and files.
 
 #include <gtest/gtest.h>
 
@@ -28,6 +27,16 @@ Items Texts(unsigned short* const* array)   // of a null-terminated item array
 
 TEST(ExcludeHelper, ItemsOfTheKeyThenTheBuiltInOnes)
 {
+    CExcludeHelper helper;   // IsExcluded loads the built-in item when nothing is loaded
+    EXPECT_EQ(nullptr, helper.GetExcludeItems());
+    for (const auto& [path, expected] : {std::pair<const wchar_t*, int>{L"C:\\pagefile.sys", 1},
+             {L"C:\\Some\\Folder\\PAGEFILE.SYS", 1}, {L"pagefile.sys", 0}, {L"C:\\pagefile.sys.bak", 0}})
+        EXPECT_EQ(expected, helper.IsExcluded(U(path))) << testsupport::Narrow(path);
+    EXPECT_EQ(Items{L"pagefile.sys"}, Texts(helper.GetExcludeItems()));
+    const std::wstring longName(32767, L'k');   // keys without items of their own: the built-in item only
+    for (const unsigned short* keyName : {U(nullptr), U(L""), U(L"SOFTWARE\\Tavrel\\Orbisk\\NoSuchScanner"), U(longName.c_str())})
+        EXPECT_EQ(Items{L"pagefile.sys"}, Texts(helper.GetExcludeItems(keyName)));
+
     const std::wstring exchangeKey = L"System\\CurrentControlSet\\Services\\MSExchangeIS";
     testsupport::ScopedRegistryKey exchangeRoot(HKEY_LOCAL_MACHINE, exchangeKey);
     testsupport::ScopedRegistryKey exchange(HKEY_LOCAL_MACHINE, exchangeKey + L"\\ParametersSystem");
@@ -42,9 +51,6 @@ TEST(ExcludeHelper, ItemsOfTheKeyThenTheBuiltInOnes)
     key.SetString(L"szExcludeExpand", L"%TEMP%\\x ", REG_EXPAND_SZ);
     key.SetRaw(L"szExcludeNoData", REG_SZ, nullptr, 0);
     key.SetDword(L"szExcludeNumber", 7);
-
-    CExcludeHelper helper;
-    EXPECT_EQ(nullptr, helper.GetExcludeItems());
     unsigned short* const* array = helper.GetExcludeItems(U(kScannerKey));
     EXPECT_EQ((Items{L"*.tmp;*.bak", L"C:\\Temp", L" C:\\Spaced ", L"%TEMP%\\x ", L"D:\\Store\\mdbdata", L"pagefile.sys"}),
               Texts(array));
@@ -56,21 +62,8 @@ TEST(ExcludeHelper, ItemsOfTheKeyThenTheBuiltInOnes)
     EXPECT_EQ(nullptr, helper.GetExcludeItems());
 }
 
-TEST(ExcludeHelper, OnlyTheBuiltInItemWithoutAKeyOfItsOwn)
-{
-    CExcludeHelper helper;   // IsExcluded loads the built-in item when nothing is loaded
-    EXPECT_EQ(1, helper.IsExcluded(U(L"C:\\pagefile.sys")));
-    EXPECT_EQ(1, helper.IsExcluded(U(L"C:\\Some\\Folder\\PAGEFILE.SYS")));
-    EXPECT_EQ(0, helper.IsExcluded(U(L"pagefile.sys")));   // neither a folder nor a name part
-    EXPECT_EQ(0, helper.IsExcluded(U(L"C:\\pagefile.sys.bak")));
-    EXPECT_EQ(Items{L"pagefile.sys"}, Texts(helper.GetExcludeItems()));
-    const std::wstring longName(32767, L'k');
-    for (const unsigned short* keyName : {U(nullptr), U(L""), U(L"SOFTWARE\\Tavrel\\Orbisk\\NoSuchScanner"), U(longName.c_str())})
-        EXPECT_EQ(Items{L"pagefile.sys"}, Texts(helper.GetExcludeItems(keyName)));
-}
-
-// Paths of real folders and files, of drive roots and bad input, against
-// items that name parts of the same folders, and items of ';' only.
+// Paths of real folders and files, of drive roots and bad input, against items that name parts of the
+// same folders, and items of ';' only. "." and ".." segments and stream names cannot widen an exclusion.
 TEST(ExcludeHelper, PathsAgainstRegistryItems)
 {
     testsupport::TempFolder root;
@@ -78,10 +71,10 @@ TEST(ExcludeHelper, PathsAgainstRegistryItems)
         root.MakeFolder(folder);
     testsupport::WriteFileBytes(root.Join(L"Plain\\a.txt"), "a");
     const Items items = {root.Join(L"plain"), root.Join(L"Deep\\*"), L"*.bak;*.tmp", L"Q:\\", L";", L";;;",
-                         L"C:\\Bad\xDC00", L"\xD800?.dat"};   // "plain": the letter case differs from the disk
+                         L"C:\\Bad\xDC00", L"\xD800?.dat", L"C:\\Temp\\*", L"*.log"};   // "plain": the letter case differs from the disk
     testsupport::ScopedRegistryKey key(HKEY_LOCAL_MACHINE, kScannerKey);
     for (size_t i = 0; i < items.size(); ++i)
-        key.SetString(L"szExclude" + std::to_wstring(i + 1), items[i]);
+        key.SetString(L"szExclude" + std::to_wstring(i + 10), items[i]);   // in the order of their names
     CExcludeHelper helper;
     Items expected = items;
     expected.push_back(L"pagefile.sys");
@@ -105,38 +98,22 @@ TEST(ExcludeHelper, PathsAgainstRegistryItems)
         {L"C:\\Good\\\xD800x.dat", 1},           // and in the name
         {L"C:\\Good\\\xD800.dat", 1},            // '?' at a dot matches nothing
         {L"C:\\Good\\\xDC00", 0},
+        {L"C:\\Temp\\..\\Windows\\System32\\evil.exe", 0}, {L"C:\\Temp\\sub/../..\\Windows\\evil.exe", 0},
+        {L"C:\\Temp\\.\\..\\evil.exe", 0}, {L"C:\\Windows\\System32\\evil.exe", 0},
+        {L"C:\\Windows\\..\\Temp\\sub\\.\\a.exe", 1}, {L"C:\\Temp\\sub\\a.exe", 1},
+        {L"C:\\Users\\x\\evil.exe:payload.log", 0}, {L"C:\\Users\\x\\evil.exe:payload.log:$DATA", 0},
+        {L"C:\\Users\\x\\evil.exe", 0}, {L"C:\\Users\\x\\data.log:meta", 1}, {L"C:\\Users\\x\\data.log", 1},
     };
     for (const auto& [path, expected] : cases)
         EXPECT_EQ(expected, helper.IsExcluded(U(path.c_str()))) << testsupport::Narrow(path.substr(0, 200));
     EXPECT_EQ(0, helper.IsExcluded(nullptr));
     EXPECT_EQ(0, helper.IsExcluded(reinterpret_cast<const unsigned short*>(0x10)));   // unreadable
 
-    key.SetString(L"szExclude9", L"*");   // a lone '*' excludes every path with a folder part
+    key.SetString(L"szExclude99", L"*");   // a lone '*' excludes every path with a folder part
     EXPECT_EQ(L"*", Texts(helper.GetExcludeItems(U(kScannerKey))).at(items.size()));
     EXPECT_EQ(1, helper.IsExcluded(U(L"C:\\Windows\\notepad.exe")));
     EXPECT_EQ(1, helper.IsExcluded(U(L"C:\\")));
     EXPECT_EQ(0, helper.IsExcluded(U(L"notepad.exe")));
-}
-
-// "." and ".." segments and stream names cannot widen an exclusion; answers for
-// the same paths written plainly stay as they were.
-TEST(ExcludeHelper, DotSegmentsAndStreamsAreResolvedBeforeMatching)
-{
-    testsupport::ScopedRegistryKey key(HKEY_LOCAL_MACHINE, kScannerKey);
-    key.SetString(L"szExclude1", L"C:\\Temp\\*");
-    key.SetString(L"szExclude2", L"*.log");
-    CExcludeHelper helper;
-    helper.GetExcludeItems(U(kScannerKey));
-    const std::pair<const wchar_t*, int> cases[] = {
-        {L"C:\\Temp\\..\\Windows\\System32\\evil.exe", 0}, {L"C:\\Temp\\sub/../..\\Windows\\evil.exe", 0},
-        {L"C:\\Temp\\.\\..\\evil.exe", 0}, {L"C:\\Windows\\System32\\evil.exe", 0},
-        {L"C:\\Windows\\..\\Temp\\sub\\.\\a.exe", 1}, {L"C:\\Temp\\sub\\a.exe", 1},
-        {L"C:\\Users\\x\\evil.exe:payload.log", 0}, {L"C:\\Users\\x\\evil.exe:payload.log:$DATA", 0},
-        {L"C:\\Users\\x\\evil.exe", 0},
-        {L"C:\\Users\\x\\data.log:meta", 1}, {L"C:\\Users\\x\\data.log", 1},
-    };
-    for (const auto& [path, expected] : cases)
-        EXPECT_EQ(expected, helper.IsExcluded(U(path))) << testsupport::Narrow(path);
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 # -pedantic -Werror), a MinGW-w64 C++ client and a Microsoft-ABI C++ client run at the same time as a
 # program writing the library's own events. Every line arrives once and whole, with the writer's
 # program name, source file and line, category, level and message (cut to 20479 characters, Error=
-# text behind it), and for each kind of event the checker names exactly the files where it landed.
+# text behind it). (That the checker names the files where an event lands is LogCheck.IniFiles'.)
 . "$(dirname "$0")/support/dist.sh"
 . "$(dirname "$0")/support/msvc.sh"
 client=$src/tests/scripts/client
@@ -16,10 +16,7 @@ cp "$build/bin/log_writer.exe" "$DIST/bin/"
 
 make_install
 printf '%s\n' '[shared]' 'filter=*.Debug' 'type=file' 'filename=shared.log' 'maxsize=50000000' \
-    'format=%P|%+p|%f|%l|%s|%L|%m' \
-    '[brisko]' 'filter=Brisko.Debug' 'type=file' 'filename=brisko.log' 'format=%f|%l|%m' \
-    '[errors]' 'filter=*.Error ~OrbiskUI.Debug' 'type=file' 'filename=errors.log' 'format=%f|%l|%m' \
-    > "$inst/logCfg.Ini"
+    'format=%P|%+p|%f|%l|%s|%L|%m' > "$inst/logCfg.Ini"
 
 rounds=40 pids=()
 for run in "log_client_c.exe C $rounds" "log_client_cpp.exe P $((rounds * 5))" msvc_log_client.exe "log_writer.exe W 300 2"; do
@@ -60,16 +57,4 @@ diff "$work/expected.txt" "$work/found.txt" | cut -c1-300 || fail "the shared lo
 [ "$(tr -d '\r' < "$log" | cut -d'|' -f1,2 | sort -u | wc -l)" = 4 ] || fail "a program wrote with two process ids"
 grep -Eqv '^[a-z_]+\|[0-9a-f]+\|' "$log" && fail "a process id is not hexadecimal"
 
-# For each kind of event, the sections where it landed (in the order of the ini file) and the checker's.
-landed=$(tr -d '\r' < "$log" | awk -F'|' '{ print $3 "." $4 "|shared" }'
-         for section in brisko errors; do
-             tr -d '\r' < "$inst/$section.log" | awk -F'|' -v s=$section '{ print $1 "." $2 "|" s }'
-         done)
-kinds=0
-while read -r kind; do
-    want=$(awk -F'|' -v k="$kind" '$1 == k && !seen[$2]++ { print $2 }' <<<"$landed" | xargs)
-    routes=$( (wine_run "$DIST/bin/tolvane-logcheck.exe" --event "$kind" || true) | sed -n 's/^  -> \[\([^]]*\)\].*/\1/p' | xargs)
-    [ "$routes" = "$want" ] || fail "$kind: the checker names '$routes', the events landed in '$want'"
-    kinds=$((kinds + 1))
-done < <(cut -d'|' -f1 <<<"$landed" | sort -u)
-echo "$(wc -l < "$work/found.txt") lines of four programs; the checker agrees for $kinds kinds of event"
+echo "$(wc -l < "$work/found.txt") lines of four programs, each once and whole"

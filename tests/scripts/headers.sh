@@ -21,12 +21,9 @@ for dir in "${system_includes[@]}"; do clang_args+=(-isystem "$dir"); done
 
 # GCC and clang (which warns about more, e.g. unused private fields).
 for header in "${headers[@]}"; do
-    for std in c++11 c++17; do
-        echo "#include <$header>" | $cxx -std=$std "${strict[@]}" -x c++ - \
-            || fail "$header does not compile alone as $std"
-        echo "#include <$header>" | clang++ "${clang_args[@]}" -std=$std "${strict[@]}" -x c++ - \
-            || fail "$header does not compile alone as $std with clang"
-    done
+    for compiler in "$cxx" "clang++ ${clang_args[*]}"; do for std in c++11 c++17; do
+        echo "#include <$header>" | $compiler -std=$std "${strict[@]}" -x c++ - || fail "$header does not compile alone as $std: ${compiler%% *}"
+    done; done
 done
 for header in "${c_headers[@]}"; do
     printf '#include <%s>\ntypedef int translation_unit_not_empty;\n' "$header" \
@@ -34,11 +31,9 @@ for header in "${c_headers[@]}"; do
 done
 echo "compiled alone: ${headers[*]}; as C: ${c_headers[*]}"
 
-# The client's view of the headers, read from clang's syntax tree.
+# The client's view of the headers, read from clang's syntax tree: the top-level declarations of the
+# installed headers (the dump names a file only where it changes, so the current file is carried along).
 printf '#include <%s>\n' "${headers[@]}" > "$work/all.cpp"
-
-# Top-level declarations of the installed headers (the dump names a file
-# only where it changes, so the current file is carried along).
 clang++ "${clang_args[@]}" -std=c++17 -Xclang -ast-dump "$work/all.cpp" | awk -v dir="$DIST/include/" '
     { rest = $0
       while (match(rest, /[<, ]([^ <>,]+):[0-9]+:[0-9]+/)) {

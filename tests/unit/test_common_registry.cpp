@@ -67,11 +67,10 @@ TEST_F(RegistryValues, CRegHelpTypedReadsAndWrites)
 
     EXPECT_EQ(0, reg.SetString(L"szNew", CMyString(L"x"))) << "read-only key";
     CMyString name, text;
-    DWORD type = 0, number = 0;
-    int count = 0;
-    for (DWORD i = 0; reg.EnumValueName(i, name, &type); ++i)
+    DWORD type = 0, number = 0, count = 0;
+    while (reg.EnumValueName(count, name, &type))
         ++count;
-    EXPECT_EQ(12, count);
+    EXPECT_EQ(12u, count);
     EXPECT_FALSE(name.HasText()) << "failed enumeration empties the name";
 
     CRegHelp writer;
@@ -104,28 +103,22 @@ TEST_F(RegistryValues, ReadRegStringResultsAndCounts)
         DWORD count = c.capacity;
         EXPECT_EQ(c.result, ReadRegString(key.Handle(), c.name, &buffer[0], &count)) << c.name;
         EXPECT_EQ(c.count, count) << c.name;
-        if (c.text) {
-            EXPECT_STREQ(c.text, buffer.c_str()) << c.name;
-        }
+        EXPECT_TRUE(!c.text || buffer.c_str() == std::wstring(c.text)) << c.name;
     }
 }
 
 TEST(GetInstallDir, ReadsTheClientsInstallFolder)
 {
     wchar_t dir[kInstallDirChars];
-    {
-        testsupport::DeleteRegistryTree(HKEY_LOCAL_MACHINE, kClientRootKey);
-        EXPECT_FALSE(GetInstallDir(dir));
-        EXPECT_STREQ(L"", dir);
-    }
-    {
-        ScopedRegistryKey root(HKEY_LOCAL_MACHINE, kClientRootKey);
-        root.SetString(L"szInstallDir", L"C:\\Program Files\\Client\\");
-        EXPECT_TRUE(GetInstallDir(dir));
-        EXPECT_STREQ(L"C:\\Program Files\\Client\\", dir);
-        root.SetString(L"szInstallDir", std::wstring(521, L'x'));
-        EXPECT_FALSE(GetInstallDir(dir)) << "521 characters and the terminator do not fit";
-        root.SetDword(L"szInstallDir", 5);
-        EXPECT_FALSE(GetInstallDir(dir));
-    }
+    testsupport::DeleteRegistryTree(HKEY_LOCAL_MACHINE, kClientRootKey);
+    EXPECT_FALSE(GetInstallDir(dir));
+    EXPECT_STREQ(L"", dir);
+    ScopedRegistryKey root(HKEY_LOCAL_MACHINE, kClientRootKey);
+    root.SetString(L"szInstallDir", L"C:\\Program Files\\Client\\");
+    EXPECT_TRUE(GetInstallDir(dir));
+    EXPECT_STREQ(L"C:\\Program Files\\Client\\", dir);
+    root.SetString(L"szInstallDir", std::wstring(521, L'x'));
+    EXPECT_FALSE(GetInstallDir(dir)) << "521 characters and the terminator do not fit";
+    root.SetDword(L"szInstallDir", 5);
+    EXPECT_FALSE(GetInstallDir(dir));
 }

@@ -63,18 +63,13 @@ TEST(CFileLine, SplitsAtCarriageReturnsAndZeroBytes)
     EXPECT_EQ(0, reader.Read(folder.Path().c_str())) << "a folder";
     EXPECT_EQ(0u, reader.GetLineCount()) << "a failed read clears the old lines";
 
-    // A file that opens but cannot be read.
-    struct Refuse {
-        static BOOL WINAPI Read(HANDLE, LPVOID, DWORD, LPDWORD read, LPOVERLAPPED)
-        {
-            if (read)
-                *read = 0;
-            SetLastError(ERROR_IO_DEVICE);
-            return FALSE;
-        }
-    };
     ASSERT_EQ(1, reader.Read(path.c_str()));
-    testsupport::ImportHook hook("ReadFile", reinterpret_cast<void*>(&Refuse::Read));
+    BOOL (*refuse)(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED) = [](HANDLE, LPVOID, DWORD, LPDWORD read, LPOVERLAPPED) {
+        *read = 0;
+        SetLastError(ERROR_IO_DEVICE);
+        return FALSE;
+    };
+    testsupport::ImportHook hook("ReadFile", reinterpret_cast<void*>(refuse));
     ASSERT_TRUE(hook.Installed());
     EXPECT_EQ(0, reader.Read(path.c_str())) << "a file that opens but cannot be read";
     EXPECT_EQ(0u, reader.GetLineCount());

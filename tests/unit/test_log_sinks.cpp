@@ -9,6 +9,7 @@
 #include <sstream>
 #include "common/ScopedHandle.h"
 #include "common/SystemException.h"
+#include "CabinetExtract.h"
 #include "log/LogArchive.h"
 #include "log/LogFileMutex.h"
 #include "log/LogFileSink.h"
@@ -113,9 +114,10 @@ TEST(LogFileSink, WriterGoesOnWhileAnotherProcessKeepsTheMutex)
     EXPECT_EQ(0u, Entries(log + L"*.cab").size());
 }
 
-// A reader that denies write sharing: the log is neither archived nor started anew while it
-// reads (not even tried), and is archived once afterwards; a reader that comes between archive
-// and start anew takes the archive back. A hidden or system log is started anew with its attributes.
+// A reader that denies write sharing: the log is neither archived nor started anew while it reads (not even
+// tried); the events' lines wait beside it and, once it is gone, the next event archives the log and puts
+// them into the new log before its own. A reader that comes between archive and start anew takes the archive
+// back. A hidden or system log is started anew with its attributes.
 TEST(LogFileSink, LogsSurviveReaders)
 {
     static struct { bool readerBetween; DWORD flags; int startsAnew; } hooked;
@@ -147,14 +149,21 @@ TEST(LogFileSink, LogsSurviveReaders)
         WriteFileBytes(log, x300);
         CScopedHandle reader(CreateFileW(log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
         hooked = {false, 0, 0};
-        for (const char* line : {"one", "two", "three"})
-            EXPECT_FALSE(LogFileSink(log.c_str(), 100, 1).Write("%m", testsupport::FixedEvent(Info, "Tolvane", line)));
+        std::string written = x300;
+        for (const auto& [line, limit] : {std::pair{"one", 1000u}, {"two", 100u}, {"three", 100u}}) {
+            WriteLine(log, limit, line);
+            written += line + std::string("\r\n");
+        }
         EXPECT_EQ(0, hooked.startsAnew);
-        EXPECT_EQ(0u, Entries(log + L"*.cab").size());
         reader.Reset();
         WriteLine(log, 100, "four");
-        EXPECT_EQ("four\r\n", ReadFileBytes(log));
-        EXPECT_EQ(1u, Entries(log + L"*.cab").size());
+        const std::set<std::wstring> cabs = Entries(log + L"*.cab");
+        ASSERT_EQ(1u, cabs.size());
+        const std::wstring archived = *cabs.begin();
+        ASSERT_TRUE(ExtractCabinet(Narrow(folder.Join(archived)), Narrow(folder.Path())));
+        EXPECT_EQ(written + "four\r\n", ReadFileBytes(folder.Join(archived.substr(0, archived.size() - 4))) +
+                                          ReadFileBytes(log));   // each line once, in order
+        EXPECT_FALSE(FileExists(log + L".held"));
     }
     for (const auto& c : {decltype(hooked){true, 0, 0}, decltype(hooked){false, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, 0}}) {
         TempFolder folder;

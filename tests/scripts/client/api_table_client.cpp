@@ -13,15 +13,12 @@
 namespace {
 
 const DWORD kSentinel = 0x2BAD;
-
-
 // A text pointer that faults when read: the common code's guard turns the fault into its exception.
 const unsigned short* const kUnreadable = reinterpret_cast<const unsigned short*>(8);
 
 void Observe(const char* call, const std::function<void()>& body)
 {
-    char error[32] = "unchanged";
-    char thrown[48] = "none";
+    char error[32] = "unchanged", thrown[48] = "none";
     SetLastError(kSentinel);
     try {
         body();
@@ -30,7 +27,7 @@ void Observe(const char* call, const std::function<void()>& body)
     } catch (...) {
         std::snprintf(thrown, sizeof(thrown), "other");
     }
-    DWORD after = GetLastError();
+    const DWORD after = GetLastError();
     if (after != kSentinel)
         std::snprintf(error, sizeof(error), "set %lu", after);
     std::printf("%s|%s|%s\n", call, error, thrown);

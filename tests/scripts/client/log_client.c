@@ -10,22 +10,13 @@
 #include <string.h>
 #include <wchar.h>
 
-static int VPrintfA(const TolvaneLogRecord* record, const char* format, ...)
+/* The va_list exports, narrow or wide. */
+static int VPrintf(int wide, const TolvaneLogRecord* record, const void* format, ...)
 {
     va_list args;
     int written;
     va_start(args, format);
-    written = TolvaneLogVPrintfA(record, format, args);
-    va_end(args);
-    return written;
-}
-
-static int VPrintfW(const TolvaneLogRecord* record, const wchar_t* format, ...)
-{
-    va_list args;
-    int written;
-    va_start(args, format);
-    written = TolvaneLogVPrintfW(record, format, args);
+    written = wide ? TolvaneLogVPrintfW(record, (const wchar_t*)format, args) : TolvaneLogVPrintfA(record, (const char*)format, args);
     va_end(args);
     return written;
 }
@@ -66,8 +57,8 @@ int main(int argc, char** argv)
         Expect(TolvaneLogWriteW(&record, wide), 1);
         Expect(TolvaneLogPrintfA(&record, "%s %sPrintfA %d", argv[1], e, round), 1);
         Expect(TolvaneLogPrintfW(&record, L"%hs %hsPrintfW %d", argv[1], e, round), 1);
-        Expect(VPrintfA(&record, "%s %sVPrintfA %d", argv[1], e, round), 1);
-        Expect(VPrintfW(&record, L"%hs %hsVPrintfW %d", argv[1], e, round), 1);
+        Expect(VPrintf(0, &record, "%s %sVPrintfA %d", argv[1], e, round), 1);
+        Expect(VPrintf(1, &record, L"%hs %hsVPrintfW %d", argv[1], e, round), 1);
     }
     record.level = TOLVANE_LOG_INFO;
     record.category = "Brisko";
