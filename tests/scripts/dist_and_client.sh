@@ -13,9 +13,6 @@
 version=$(project_version)
 mapfile -t examples < <(cd "$DIST/examples" && ls)
 [ "${examples[*]}" = "client.c client.cpp scanner.cpp" ] || fail "dist/examples holds: ${examples[*]}"
-for example in "${examples[@]}"; do
-    grep -qF "\"\$DIST/examples/$example\"" <<<"$(readme_block link-recipe)" || fail "the README does not build $example"
-done
 
 prefix=$work/tolvane-try   # the prefix the README's commands create
 on_exit "WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1; WINEPREFIX=$prefix wineserver -w >/dev/null 2>&1"
