@@ -13,9 +13,6 @@
 version=$(project_version)
 mapfile -t examples < <(cd "$DIST/examples" && ls)
 [ "${examples[*]}" = "client.c client.cpp scanner.cpp" ] || fail "dist/examples holds: ${examples[*]}"
-for example in "${examples[@]}"; do
-    grep -qF "\"\$DIST/examples/$example\"" <<<"$(readme_block link-recipe)" || fail "the README does not build $example"
-done
 
 prefix=$work/tolvane-try   # the prefix the README's commands create
 on_exit "WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1; WINEPREFIX=$prefix wineserver -w >/dev/null 2>&1"
@@ -87,7 +84,6 @@ members() { sed -E 's/(class|struct) //g; s/\(void\)/()/; s/ //g' | sort -u; }
 diff <(grep '^_ZN' <<<"$exports" | x86_64-w64-mingw32-c++filt | members) \
      <(grep '^?' <<<"$exports" | llvm-undname | sed -n 's/.*__cdecl //p' | members) \
     || fail "GCC names (<) without a Microsoft name (>)"
-[ -f "$DIST/lib/libTolvane.dll.a" ] && [ -f "$DIST/include/tolvane.h" ] || fail "import library or umbrella header missing"
 
 # The CMake package and the pkg-config file build the C++ client with the recipe's imports.
 cmake -S "$src/tests/consumer" -B "$work/consumer" -G Ninja -DCLIENT_SOURCE="$DIST/examples/client.cpp" \

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <stdexcept>
 
@@ -119,15 +120,9 @@ std::vector<std::string> ReadLines(const std::wstring& path)
 {
     const std::string bytes = ReadFileBytes(path);
     std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find("\r\n", start);
-        if (end == std::string::npos) {
-            lines.push_back(bytes.substr(start));
-            break;
-        }
+    for (size_t start = 0, end = 0; start < bytes.size(); start = end + 2) {
+        end = std::min(bytes.find("\r\n", start), bytes.size());
         lines.push_back(bytes.substr(start, end - start));
-        start = end + 2;
     }
     return lines;
 }
