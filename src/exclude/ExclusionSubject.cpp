@@ -13,16 +13,23 @@ bool IsSeparator(wchar_t c)
     return c == L'\\' || c == L'/';
 }
 
+// Whether a segment of path is "." or "..". Asked for every IsExcluded call,
+// so it only looks at the characters and allocates nothing.
 bool HasDotSegment(const std::wstring& path)
 {
-    size_t start = 0;
+    size_t dots = 0;
+    bool onlyDots = true;
     for (size_t i = 0; i <= path.size(); ++i) {
-        if (i < path.size() && !IsSeparator(path[i]))
-            continue;
-        const std::wstring segment = path.substr(start, i - start);
-        if (segment == L"." || segment == L"..")
-            return true;
-        start = i + 1;
+        if (i == path.size() || IsSeparator(path[i])) {
+            if (onlyDots && (dots == 1 || dots == 2))
+                return true;
+            dots = 0;
+            onlyDots = true;
+        } else if (path[i] == L'.') {
+            ++dots;
+        } else {
+            onlyDots = false;
+        }
     }
     return false;
 }
