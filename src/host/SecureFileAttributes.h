@@ -1,9 +1,7 @@
-// CSecureFileAttributes: security attributes for CreateFileW whose
-// descriptor holds a protected discretionary ACL (the folder's inheritable
-// entries are not merged in) of access-allowed entries (revision 2, no
-// inheritance flags) and, optionally, an owner. Entries are collected
-// with Allow and the descriptor is built by Seal. Failures raise
-// CSecurityError.
+// CSecureFileAttributes: security attributes for CreateFileW, built by the
+// common ProtectedDescriptor (a protected DACL of access-allowed entries in
+// their order, optionally an owner). Entries are collected with Allow and
+// the descriptor is built by Seal. Failures raise CSecurityError.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "common/ProtectedDescriptor.h"
 #include "host/Sid.h"
 
 namespace Host {
@@ -35,15 +34,9 @@ private:
         CSid sid;
         DWORD mask;
     };
-    struct FreeAcl {
-        void operator()(ACL* acl) const { free(acl); }
-    };
-
     std::vector<Entry> m_entries;
     std::unique_ptr<CSid> m_owner;
-    std::unique_ptr<ACL, FreeAcl> m_acl;
-    SECURITY_DESCRIPTOR m_descriptor = {};
-    SECURITY_ATTRIBUTES m_attributes = {};
+    ProtectedDescriptor m_descriptor;
 };
 
 } // namespace Host

@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "common/ProtectedDescriptor.h"
 #include "common/SystemException.h"
 #include "log/SystemInfo.h"
 
@@ -28,42 +29,27 @@ constexpr AllowedEntry Everyone(DWORD mask) { return {kWorldAuthority, 1, SECURI
 
 constexpr size_t kMaxEntries = 3;
 
-// A security descriptor whose protected DACL holds the given entries in order,
-// so that the folder's inheritable entries are not merged into a new file's.
+// The security of the log's shared objects: the well-known SIDs of the
+// entries, held for the life of the descriptor built from them.
 class SharedSecurity {
 public:
     SharedSecurity(std::initializer_list<AllowedEntry> entries)
     {
-        DWORD aclBytes = sizeof(ACL);
+        ProtectedDescriptor::Entry built[kMaxEntries];
         for (const AllowedEntry& entry : entries) {
             SID_IDENTIFIER_AUTHORITY authority = entry.authority;
             if (m_count == kMaxEntries ||
                 !AllocateAndInitializeSid(&authority, entry.subAuthorities, entry.first, entry.second,
                                           0, 0, 0, 0, 0, 0, &m_sids[m_count]))
                 return;
-            aclBytes += sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + GetLengthSid(m_sids[m_count++]);
+            built[m_count] = {m_sids[m_count], entry.mask};
+            ++m_count;
         }
-        m_acl = static_cast<ACL*>(LocalAlloc(LPTR, aclBytes));
-        if (!m_acl || !InitializeAcl(m_acl, aclBytes, ACL_REVISION))
-            return;
-        size_t index = 0;
-        for (const AllowedEntry& entry : entries)
-            if (!AddAccessAllowedAce(m_acl, ACL_REVISION, entry.mask, m_sids[index++]))
-                return;
-        if (!InitializeSecurityDescriptor(&m_descriptor, SECURITY_DESCRIPTOR_REVISION) ||
-            !SetSecurityDescriptorDacl(&m_descriptor, TRUE, m_acl, FALSE) ||
-            !SetSecurityDescriptorControl(&m_descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED))
-            return;
-        m_attributes.nLength = sizeof(m_attributes);
-        m_attributes.lpSecurityDescriptor = &m_descriptor;
-        m_attributes.bInheritHandle = FALSE;
-        m_valid = true;
+        m_descriptor.Build(built, m_count);
     }
 
     ~SharedSecurity()
     {
-        if (m_acl)
-            LocalFree(m_acl);
         for (size_t i = 0; i < m_count; ++i)
             FreeSid(m_sids[i]);
     }
@@ -71,15 +57,12 @@ public:
     SharedSecurity(const SharedSecurity&) = delete;
     SharedSecurity& operator=(const SharedSecurity&) = delete;
 
-    SECURITY_ATTRIBUTES* Attributes() { return m_valid ? &m_attributes : nullptr; }
+    SECURITY_ATTRIBUTES* Attributes() { return m_descriptor.Attributes(); }
 
 private:
     PSID m_sids[kMaxEntries] = {};
     size_t m_count = 0;
-    ACL* m_acl = nullptr;
-    SECURITY_DESCRIPTOR m_descriptor = {};
-    SECURITY_ATTRIBUTES m_attributes = {};
-    bool m_valid = false;
+    ProtectedDescriptor m_descriptor;
 };
 
 constexpr DWORD kSystemAccess = GENERIC_ALL | STANDARD_RIGHTS_ALL;   // 0x101F0000
