@@ -1,5 +1,4 @@
-// The scan report's format: escaping, the detection tables, the report times with their calendar step, and the
-// operating-system names.
+// The scan report's format: escaping, detection tables, report times with their calendar step, system names.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -23,10 +23,9 @@ TEST(ScanReportLibrary, ConstructionLogsAndReportsAMissingResourceLibrary)
     // The object was never initialised: the destructor's statistics write fails and the delete has no name.
     const std::vector<std::string> records = log.Records();
     ASSERT_EQ(4u, records.size());
-    EXPECT_EQ("Info Tolvane Testing: CScnXml::CScnXml(): Sizeof(TCHAR)=2", records[0]);
-    EXPECT_EQ(0u, records[1].find("Error Tolvane Unable to get the resource DLL. Error: ")) << records[1];
-    EXPECT_EQ("Debug Wexmoor CFileName::Delete(): Attempt to delete undefined file", records[2]);
-    EXPECT_EQ(0u, records[3].find("Warning Wexmoor Failed to delete file")) << records[3];
+    EXPECT_EQ("Info Tolvane Testing: CScnXml::CScnXml(): Sizeof(TCHAR)=2|Error Tolvane Unable to get the resource DLL. "
+              "Error: |Debug Wexmoor CFileName::Delete(): Attempt to delete undefined file|Warning Wexmoor Failed to delete file",
+              records[0] + "|" + records[1].substr(0, 53) + "|" + records[2] + "|" + records[3].substr(0, 37));
 }
 
 // The build line that the sample partner-build component (a real in-process COM server registered here) gives
@@ -46,7 +45,6 @@ TEST(ScanReportLibrary, PartnerHeaderFromThePartnerComponent)
         {false, true, true, 1, true, ""},       // not a partner build
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.buildLine + " " + std::to_string(c.registered) + std::to_string(c.told));
         TestInstall sandbox;
         sandbox.agent.SetDword(L"bPartnerBuild", c.partnerBuild);
         PartnerComponent partner;
@@ -60,7 +58,7 @@ TEST(ScanReportLibrary, PartnerHeaderFromThePartnerComponent)
             CoUninitialize();
         const std::string report = ReadFileBytes(sandbox.OnlyReport()),   // the build lines come after <Root>
             head = "<Root>\r\n" + (c.buildLine.empty() ? "" : c.buildLine + "\r\n\t</Build>\r\n") + "    <MachineID value=\"";
-        EXPECT_EQ(head, report.substr(report.find("\r\n") + 2, head.size()));
+        EXPECT_EQ(head, report.substr(report.find("\r\n") + 2, head.size())) << c.registered << c.told << c.comInitialised;
     }
 }
 

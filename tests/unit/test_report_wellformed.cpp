@@ -31,10 +31,6 @@ std::wstring AttributeOf(const std::string& utf8, const std::wstring& tag, const
 // A hostile value, as the company (no escaping of its own) and as the item name (less-than and greater-than
 // signs dropped, ampersand and apostrophe escaped) come out in the report.
 const struct { const wchar_t* value; const wchar_t* company; const wchar_t* itemName; } kHostile[] = {
-    {L"a\"b", L"a&quot;b", L"a&quot;b"},
-    {L"<tag>", L"&lt;tag&gt;", L"tag"},
-    {L"x > y", L"x > y", L"x  y"},   // legal in an attribute: kept
-    {L"A&B", L"A&amp;B", L"A&amp;B"},
     {L"&amp;&lt;&#65;&#x42;&#x1F600;", L"&amp;&lt;&#65;&#x42;&#x1F600;",
      L"&amp;amp;&amp;lt;&amp;#65;&amp;#x42;&amp;#x1F600;"},
     {L"&#0;&#xFFFE;&#;&#x110000;&bogus;&", L"&amp;#0;&amp;#xFFFE;&amp;#;&amp;#x110000;&amp;bogus;&amp;",
@@ -43,7 +39,7 @@ const struct { const wchar_t* value; const wchar_t* company; const wchar_t* item
     {L"\xFFFE\xFFFF\xFFFD", L"\xFFFD\xFFFD\xFFFD", L"\xFFFD\xFFFD\xFFFD"},
     {L"\xD800x\xDC00\xDC00\xD800\xD83D\xDE00", L"\xFFFDx\xFFFD\xFFFD\xFFFD\xD83D\xDE00",
      L"\xFFFDx\xFFFD\xFFFD\xFFFD\xD83D\xDE00"},
-    {L"]]>'", L"]]>'", L"]]&apos;"},
+    {L"]]>'", L"]]>'", L"]]&apos;"},   // a greater-than sign is legal in an attribute: kept
     {L"%TIME%", L"%TIME%", L"%TIME%"},
     {L"<\"&\x01>", L"&lt;&quot;&amp;\xFFFD&gt;", L"&quot;&amp;\xFFFD"},
 };
