@@ -96,6 +96,7 @@ TEST(ScanReport, WritesHeaderDetectionsAndStatisticsWithResourceTexts)
             CScnXml report;
             ASSERT_EQ(1, report.Init(U(L"ignored")));
             temporaryName = reinterpret_cast<const wchar_t*>(report.GetXmlFile());
+            // The file exists and is the only temporary one.
             EXPECT_EQ(std::vector<std::wstring>(report.XmlFileExist(), temporaryName), sandbox.Files(L"*.tmp"));
             CInfected detections[] = {
                 {U(L"C:\\Users\\Ann & Bob\\<odd>name's.exe"), U(L"&<\"'>"),
