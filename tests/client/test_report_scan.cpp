@@ -1,6 +1,5 @@
-// The scan report through Tolvane.dll: a client writes reports into the
-// upload folder of a temporary installation; the files are read back and
-// compared with the report format.
+// The scan report through Tolvane.dll: a client writes reports into the upload folder of a temporary
+// installation; the files are read back and compared with the report format.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -12,7 +11,7 @@
 #include "TestInstall.h"
 #include "tolvane.h"
 
-using testsupport::TestInstall;
+using namespace testsupport;
 
 namespace {
 
@@ -33,25 +32,18 @@ std::string ExpectedHeader(const std::string& language)
     GetComputerNameW(name, &size);
     RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Internet Explorer", L"Version", RRF_RT_REG_SZ,
                  nullptr, browser, &bytes);
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-           "<Root>\r\n"
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Root>\r\n"
            "    <MachineID value=\"0f8a4c2e-1b3d-4e5f-8a9b-0c1d2e3f4a5b\" time=\"#\">\r\n"
-           "        <MachineIDTZ value=\"#\"/>\r\n"
-           "        <MachineName value=\"" + testsupport::Narrow(name) + "\"/>\r\n"
-           "        <EmailAddress value=\"scan.admin@example.com\"/>\r\n"
-           "        <IPAddress value=\"#\"/>\r\n"
+           "        <MachineIDTZ value=\"#\"/>\r\n        <MachineName value=\"" + Narrow(name) + "\"/>\r\n"
+           "        <EmailAddress value=\"scan.admin@example.com\"/>\r\n        <IPAddress value=\"#\"/>\r\n"
            "        <OSVersion value=\"Windows Vista,Build 7601,Service Pack 1\"/>\r\n"
-           "        <IEVersion value=\"" + testsupport::Narrow(browser) + "\"/>\r\n"
+           "        <IEVersion value=\"" + Narrow(browser) + "\"/>\r\n"
            "        <Software value=\"Halvane\" version=\"4,2,0,118\"/>\r\n"
            "        <SoftwareLanguageID value=\"" + language + "\"/>\r\n"
-           "        <EngineVersion value=\"5400.1158\"/>\r\n"
-           "        <DATVersion value=\"6071.0000\"/>\r\n"
-           "        <DATDate value=\"2026/12/01\"/>\r\n"
-           "        <AgentBuildVersion value=\"4.2.0.118\"/>\r\n"
-           "        <ScannerBuildVersion value=\"4.2.1.37\"/>\r\n"
-           "\t\t<HalcyraIsEnabled value=\"1\" />\r\n"
-           "        <KVBServerIsEnabled value=\"1\"/>\r\n"
-           "        <GroupID value=\"42\"/>\r\n"
+           "        <EngineVersion value=\"5400.1158\"/>\r\n        <DATVersion value=\"6071.0000\"/>\r\n"
+           "        <DATDate value=\"2026/12/01\"/>\r\n        <AgentBuildVersion value=\"4.2.0.118\"/>\r\n"
+           "        <ScannerBuildVersion value=\"4.2.1.37\"/>\r\n\t\t<HalcyraIsEnabled value=\"1\" />\r\n"
+           "        <KVBServerIsEnabled value=\"1\"/>\r\n        <GroupID value=\"42\"/>\r\n"
            "        <Entitlement value=\"Kestrel Holdings\">\r\n";
 }
 
@@ -63,82 +55,60 @@ std::string ExpectedBlock(const std::vector<std::string>& v)
     const std::string values[] = {v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], "", "", v[8]};
     std::string block = "            <VirusFound time=\"#\">\r\n                <VirusFoundTZ value=\"#\"/>\r\n";
     for (int i = 0; i < 11; ++i)
-        block += (i == 2 ? "\t\t\t\t<" : "                <") + std::string(tags[i]) + " value=\"" + values[i] +
-                 "\"/>\r\n";
+        block += (i == 2 ? "\t\t\t\t<" : "                <") + std::string(tags[i]) + " value=\"" + values[i] + "\"/>\r\n";
     return block + "            </VirusFound>\r\n";
 }
 
-const char kStatistics[] = "        <Statistics time=\"#\">\r\n            <StatisticsTZ value=\"#\"/>\r\n"
-                           "            <FilesScanned value=\"-1\"/>\r\n            <FilesInfected value=\"3\"/>\r\n"
-                           "        </Statistics>\r\n        </Entitlement>\r\n    </MachineID>\r\n</Root>\r\n";
-
-// The resource library installed (null: none), the language saved (0: none), and the texts of
-// Cleaned, File virus, Access denied, Spyware, Moved to quarantine and Tracking cookie.
-struct LanguageCase { const char* name; const wchar_t* installed; DWORD savedLcid; const char* abbreviation;
-                      const char* texts[6]; };
-
-const LanguageCase kLanguageCases[] = {
-    {"English", L"0409", 0, "ENU",
-     {"Cleaned", "File virus", "Access denied", "Spyware", "Moved to quarantine", "Tracking cookie"}},
+// The resource library installed (null: none), the language saved (0: none), and the texts of Cleaned, File
+// virus, Access denied, Spyware, Moved to quarantine and Tracking cookie.
+const struct { const char* name; const wchar_t* installed; DWORD savedLcid; const char* abbreviation;
+               const char* texts[6]; } kLanguageCases[] = {
     {"German", L"0407", 0x0407, "DEU",
-     {"Bereinigt", "Dateivirus", "Zugriff verweigert", "Spyware", "In Quarant\xC3\xA4ne verschoben",
-      "Tracking-Cookie"}},
-    // Without a resource library the texts stay empty and the identifiers stay.
-    {"NoResourceLibrary", nullptr, 0, "ENU", {"", "", "", "", "", ""}},
+     {"Bereinigt", "Dateivirus", "Zugriff verweigert", "Spyware", "In Quarant\xC3\xA4ne verschoben", "Tracking-Cookie"}},
+    {"NoResourceLibrary", nullptr, 0, "ENU", {"", "", "", "", "", ""}},   // the identifiers stay
 };
 
 TEST(ScanReport, WritesHeaderDetectionsAndStatisticsWithResourceTexts)
 {
-    for (const LanguageCase& language : kLanguageCases) {
+    for (const auto& language : kLanguageCases) {
         SCOPED_TRACE(language.name);
         TestInstall sandbox;
-        sandbox.agent.SetString(L"szMachineID", L"0f8a4c2e-1b3d-4e5f-8a9b-0c1d2e3f4a5b");
-        sandbox.agent.SetString(L"szCompanyKey", L"Kestrel Holdings");
+        for (auto value : {std::make_pair(L"szMachineID", L"0f8a4c2e-1b3d-4e5f-8a9b-0c1d2e3f4a5b"),
+                           {L"szCompanyKey", L"Kestrel Holdings"}, {L"szEmailAddress", L"scan.admin@example.com"}})
+            sandbox.agent.SetString(value.first, value.second);
+        for (auto value : {std::make_pair(L"AvDatVer", L"6071.0000"), {L"AvDatDate", L"2026/12/01"},
+                           {L"EngineVer", L"5400.1158"}})
+            sandbox.pelorin.SetString(value.first, value.second);
         sandbox.agent.SetDword(L"dwGroupID", 42);
-        sandbox.agent.SetString(L"szEmailAddress", L"scan.admin@example.com");
-        sandbox.pelorin.SetString(L"AvDatVer", L"6071.0000");
-        sandbox.pelorin.SetString(L"AvDatDate", L"2026/12/01");
-        sandbox.pelorin.SetString(L"EngineVer", L"5400.1158");
         sandbox.murmel.SetDword(L"dwMurmel2ServerEnabled", 1);
-        testsupport::ScopedRegistryKey mail(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tavrel\\QXCORE\\Email Scanner");
-        mail.SetDword(L"HalcyraEnabled", 1);
+        const DWORD one = 1;
+        RegSetKeyValueW(sandbox.qxcore.Handle(), L"Email Scanner", L"HalcyraEnabled", REG_DWORD, &one, 4);
         if (language.installed)
             sandbox.InstallResourceLibrary(language.installed);
         if (language.savedLcid)
             sandbox.user.SetDword(L"dwMUILCID", language.savedLcid);
-        testsupport::ProductFiles products(L"zeAgtSvc.exe", L"zeOnAcc.dll");
-        ASSERT_FALSE(testsupport::FileExists(sandbox.UploadFolder()));   // Init creates it
+        ProductFiles products(L"zeAgtSvc.exe", L"zeOnAcc.dll");
 
-        std::wstring temporaryName, huge;   // 20000 characters that all need escaping
-        std::string escapedHuge;
-        for (int i = 0; i < 10000; ++i) {
-            huge += L"&<";
-            escapedHuge += "&amp;&lt;";
-        }
+        const std::wstring huge(20000, L'<');   // all to be escaped
+        std::wstring temporaryName;
         bool sameSecond;
         {
             CScnXml report;
             ASSERT_EQ(1, report.Init(U(L"ignored")));
             temporaryName = reinterpret_cast<const wchar_t*>(report.GetXmlFile());
-            EXPECT_NE(0, report.XmlFileExist());
-            EXPECT_EQ(std::vector<std::wstring>{temporaryName}, sandbox.Files(L"*.tmp"));
-
-            CInfected file = {}, program = {}, cookie = {};
-            file.itemName = U(L"C:\\Users\\Ann & Bob\\<odd>name's.exe");
-            file.virusName = U(L"&<\"'>");
-            file.flags = CInfected::FlagFile | CInfected::FlagVirus | CInfected::FlagCleaned;
-            program.flags = CInfected::FlagProgram;
-            program.detectionSubType = CInfected::SubTypeSpyware;
-            program.actionCode = CInfected::ActionAccessDenied;
-            cookie.itemName = U(L"ann@tracker.example/");
-            cookie.virusName = U(huge.c_str());
-            cookie.flags = CInfected::FlagCookie | CInfected::FlagQuarantined;
-            cookie.bofProcessName = U(L"svc<1>.exe");
-            cookie.bofExploitName = U(L"x&y");
+            // The file exists and is the only temporary one.
+            EXPECT_EQ(std::vector<std::wstring>(report.XmlFileExist(), temporaryName), sandbox.Files(L"*.tmp"));
+            CInfected detections[] = {
+                {U(L"C:\\Users\\Ann & Bob\\<odd>name's.exe"), U(L"&<\"'>"),
+                 CInfected::FlagFile | CInfected::FlagVirus | CInfected::FlagCleaned, 0, 0, nullptr, nullptr},
+                {nullptr, nullptr, CInfected::FlagProgram, CInfected::ActionAccessDenied, CInfected::SubTypeSpyware,
+                 nullptr, nullptr},
+                {U(L"ann@tracker.example/"), U(huge.c_str()), CInfected::FlagCookie | CInfected::FlagQuarantined, 0, 0,
+                 U(L"svc<1>.exe"), U(L"x&y")}};
             SYSTEMTIME before, after;
             GetLocalTime(&before);
-            for (CInfected* detection : {&file, &program, &cookie})
-                EXPECT_EQ(1, report.AddInfected(*detection));
+            for (CInfected& detection : detections)
+                EXPECT_EQ(1, report.AddInfected(detection));
             GetLocalTime(&after);
             sameSecond = before.wSecond == after.wSecond && before.wMinute == after.wMinute;
             report.SetNumScanned(7);
@@ -146,79 +116,60 @@ TEST(ScanReport, WritesHeaderDetectionsAndStatisticsWithResourceTexts)
         }
 
         // "<upload folder>\CIO" + 36-character GUID text + ".tmp", renamed to ".Xml"
-        EXPECT_TRUE(sandbox.Files(L"*.tmp").empty());
         const std::wstring prefix = sandbox.UploadFolder() + L"\\CIO";
-        ASSERT_EQ(prefix.size() + 36 + 4, temporaryName.size());
         EXPECT_EQ(prefix + temporaryName.substr(prefix.size(), 36) + L".tmp", temporaryName);
-        EXPECT_EQ(temporaryName.substr(0, temporaryName.size() - 3) + L"Xml", sandbox.OnlyReport());
+        EXPECT_EQ(std::vector<std::wstring>{temporaryName.substr(0, temporaryName.size() - 3) + L"Xml"}, sandbox.Files());
 
-        const std::string report = testsupport::ReadFileBytes(sandbox.OnlyReport());
+        const std::string report = ReadFileBytes(sandbox.OnlyReport());
         const char* const* t = language.texts;
         EXPECT_EQ(ExpectedHeader(language.abbreviation) +
                       ExpectedBlock({"&amp;&lt;&quot;&apos;&gt;", "C:\\Users\\Ann &amp; Bob\\oddname&apos;s.exe",
                                      "File", t[0], "20124", t[1], "20119", "", ""}) +
                       ExpectedBlock({"", "", "Other", t[2], "20500", t[3], "20208", "", ""}) +
-                      ExpectedBlock({escapedHuge, "ann@tracker.example/", "Cookie", t[4], "20127", t[5],
-                                     "20215", "svc&lt;1&gt;.exe", "x&amp;y"}) +
-                      kStatistics,
+                      ExpectedBlock({std::regex_replace(Narrow(huge), std::regex("<"), "&lt;"), "ann@tracker.example/",
+                                     "Cookie", t[4], "20127", t[5], "20215", "svc&lt;1&gt;.exe", "x&amp;y"}) +
+                      "        <Statistics time=\"#\">\r\n            <StatisticsTZ value=\"#\"/>\r\n"
+                      "            <FilesScanned value=\"-1\"/>\r\n            <FilesInfected value=\"3\"/>\r\n"
+                      "        </Statistics>\r\n        </Entitlement>\r\n    </MachineID>\r\n</Root>\r\n",
                   Masked(report));
-
-        sandbox.KeepForXmlCheck(testsupport::Wide(language.name));
+        sandbox.KeepForXmlCheck(Wide(language.name));
 
         // Detections within one second are made distinct, each against the previous one only.
         std::vector<std::string> times;   // header, three detections, statistics
         for (size_t at = report.find("time=\""); at != std::string::npos; at = report.find("time=\"", at + 1))
             times.push_back(report.substr(at + 6, 19));
         ASSERT_EQ(5u, times.size());
-        EXPECT_NE(times[1], times[2]);
-        EXPECT_NE(times[2], times[3]);
-        if (sameSecond) {
-            EXPECT_EQ(times[1], times[3]);
-            EXPECT_LT(times[1], times[2]);
-        }
+        EXPECT_TRUE(times[1] != times[2] && times[2] != times[3]) << times[1] << times[2] << times[3];
+        EXPECT_TRUE(!sameSecond || (times[1] == times[3] && times[1] < times[2])) << times[1] << times[2] << times[3];
     }
 }
 
-// Upload configurations under which no report can be made: Init fails, the
-// object writes nothing more, and no folder or file is left anywhere. A folder
-// too long for a whole report name ("...\CIO<GUID>.tmp" over 260 characters)
-// stays empty, and no report lands beside it; the last error says why.
+// Upload configurations under which no report can be made: Init fails, the object writes nothing more, and no
+// folder or file is left anywhere. A folder too long for a whole report name ("...\CIO<GUID>.tmp" over 260
+// characters) stays empty, and no report lands beside it; the last error says why.
 TEST(ScanReport, WithoutUsableUploadFolderInitFailsAndNothingIsWritten)
 {
-    for (int setup = 0; setup < 5; ++setup) {   // no key, no value, parent missing, a number, too long
+    for (int setup = 0; setup < 4; ++setup) {   // no key, no value, parent missing, too long
         TestInstall sandbox;
         const std::wstring longFolder = sandbox.folder.MakeFolder(L"Up.load") + L"\\" +
                                         std::wstring(220 - sandbox.folder.Path().size() - 8, L'x');
-        if (setup == 0)
-            testsupport::DeleteRegistryTree(HKEY_LOCAL_MACHINE, testsupport::kUploadConfigKey);
-        if (setup == 1)
-            sandbox.upload.DeleteValue(L"szUploadFrom");
-        if (setup == 2)
-            sandbox.upload.SetString(L"szUploadFrom", sandbox.folder.Join(L"Missing\\Upload"));
-        if (setup == 3)
-            sandbox.upload.SetDword(L"szUploadFrom", 5);
-        if (setup == 4)
-            sandbox.upload.SetString(L"szUploadFrom", longFolder);
+        switch (setup) {
+        case 0: DeleteRegistryTree(HKEY_LOCAL_MACHINE, kUploadConfigKey); break;
+        case 1: sandbox.upload.DeleteValue(L"szUploadFrom"); break;
+        case 2: sandbox.upload.SetString(L"szUploadFrom", sandbox.folder.Join(L"Missing\\Upload")); break;
+        default: sandbox.upload.SetString(L"szUploadFrom", longFolder);
+        }
         {
             CScnXml report;
-            const int result = report.Init(nullptr);
-            const DWORD error = GetLastError();
-            EXPECT_EQ(0, result) << setup;
-            if (setup == 4) {
-                EXPECT_EQ(static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE), error);
-            }
+            EXPECT_EQ(0, report.Init(nullptr)) << setup;
+            EXPECT_TRUE(setup < 3 || GetLastError() == ERROR_FILENAME_EXCED_RANGE) << GetLastError();
             CInfected detection = {};
-            EXPECT_EQ(0, report.AddInfected(detection)) << setup;
-            EXPECT_EQ(0, report.AddInfected(detection)) << setup;
-            EXPECT_EQ(0, report.XmlFileExist()) << setup;
             wchar_t name[64] = {};   // inherited from CReportBase, named directly through the final class
-            EXPECT_EQ(0, report.GetReportFileName(name, 63)) << setup;
+            EXPECT_EQ(0, report.AddInfected(detection) + report.XmlFileExist() + report.GetReportFileName(name, 63));
             report.SetNumScanned(3);
         }
-        EXPECT_FALSE(testsupport::FileExists(sandbox.UploadFolder())) << setup;
-        EXPECT_FALSE(testsupport::FileExists(sandbox.folder.Join(L"Missing"))) << setup;
-        EXPECT_FALSE(testsupport::FileExists(sandbox.folder.Join(L"Up.Xml"))) << setup;
-        EXPECT_TRUE(testsupport::FileNames(longFolder + L"\\*").empty()) << setup;
+        EXPECT_TRUE(!FileExists(sandbox.UploadFolder()) && !FileExists(sandbox.folder.Join(L"Missing")) &&
+                    !FileExists(sandbox.folder.Join(L"Up.Xml")) && FileNames(longFolder + L"\\*").empty()) << setup;
     }
 }
 

@@ -4,7 +4,7 @@
 // the round's event; the starter prepares the round once all are ready, then
 // sets the event. Two events alternate, so a copy that finishes a round
 // early cannot run through the next one.
-// Used by tests and stress programs that race client processes.
+// Used by the stress programs that race client processes.
 #pragma once
 
 #include <windows.h>
