@@ -50,9 +50,9 @@ const struct { const wchar_t* folder; const wchar_t* cleaned; } kCopies[] = {
     {L"0411", L"\x99C6\x9664\x6E08\x307F"}, {L"neutral", L"Cleaned"},
 };
 
-void Place(const wchar_t* builtFolder, const std::wstring& path)
+void Place(const wchar_t* built, const std::wstring& path)
 {
-    ASSERT_TRUE(testsupport::CopyBuilt(L"qxres\\" + std::wstring(builtFolder) + L"\\" + kLibrary, path));
+    ASSERT_TRUE(testsupport::CopyBuilt(L"qxres\\" + std::wstring(built) + L"\\" + kLibrary, path));
 }
 
 struct ModuleResFolder {   // the Res folder beside the test program, removed before and after the test
