@@ -99,16 +99,17 @@ TEST_F(RegistryValues, ReadRegStringResultsAndCounts)
 
 TEST(GetInstallDir, ReadsTheClientsInstallFolder)
 {
-    wchar_t dir[kInstallDirChars];
+    auto read = [] {   // the folder read, or what a failed read leaves in the buffer
+        wchar_t dir[kInstallDirChars] = L"stale";
+        return GetInstallDir(dir) ? std::wstring(dir) : L"<failed: " + std::wstring(dir) + L">";
+    };
     testsupport::DeleteRegistryTree(HKEY_LOCAL_MACHINE, kClientRootKey);
-    EXPECT_FALSE(GetInstallDir(dir));
-    EXPECT_STREQ(L"", dir);
+    EXPECT_EQ(L"<failed: >", read());
     ScopedRegistryKey root(HKEY_LOCAL_MACHINE, kClientRootKey);
     root.SetString(L"szInstallDir", L"C:\\Program Files\\Client\\");
-    EXPECT_TRUE(GetInstallDir(dir));
-    EXPECT_STREQ(L"C:\\Program Files\\Client\\", dir);
+    EXPECT_EQ(L"C:\\Program Files\\Client\\", read());
     root.SetString(L"szInstallDir", std::wstring(521, L'x'));
-    EXPECT_FALSE(GetInstallDir(dir)) << "521 characters and the terminator do not fit";
+    EXPECT_EQ(L"<failed: >", read()) << "521 characters and the terminator do not fit";
     root.SetDword(L"szInstallDir", 5);
-    EXPECT_FALSE(GetInstallDir(dir));
+    EXPECT_EQ(L"<failed: >", read());
 }
