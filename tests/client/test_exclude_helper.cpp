@@ -1,5 +1,4 @@
 // CExcludeHelper through Tolvane.dll: items written into the registry, paths of real folders and files.
-
 #include <gtest/gtest.h>
 
 #include <tolvane.h>
@@ -14,6 +13,7 @@ namespace {
 
 const wchar_t kScannerKey[] = L"SOFTWARE\\Tavrel\\Orbisk\\ExcludeClientTest";
 using Items = std::vector<std::wstring>;
+using Cases = std::vector<std::pair<std::wstring, int>>;
 
 const unsigned short* U(const wchar_t* text) { return reinterpret_cast<const unsigned short*>(text); }
 
@@ -25,37 +25,35 @@ Items Texts(unsigned short* const* array)   // of a null-terminated item array
     return texts;
 }
 
+void ExpectExcluded(CExcludeHelper& helper, const Cases& cases)
+{
+    for (const auto& [path, expected] : cases)
+        EXPECT_EQ(expected, helper.IsExcluded(U(path.c_str()))) << testsupport::Narrow(path.substr(0, 200));
+}
+
 TEST(ExcludeHelper, ItemsOfTheKeyThenTheBuiltInOnes)
 {
     CExcludeHelper helper;   // IsExcluded loads the built-in item when nothing is loaded
     EXPECT_EQ(nullptr, helper.GetExcludeItems());
-    for (const auto& [path, expected] : {std::pair<const wchar_t*, int>{L"C:\\pagefile.sys", 1},
-             {L"C:\\Some\\Folder\\PAGEFILE.SYS", 1}, {L"pagefile.sys", 0}, {L"C:\\pagefile.sys.bak", 0}})
-        EXPECT_EQ(expected, helper.IsExcluded(U(path))) << testsupport::Narrow(path);
+    ExpectExcluded(helper, {{L"C:\\pagefile.sys", 1}, {L"C:\\Some\\Folder\\PAGEFILE.SYS", 1}, {L"pagefile.sys", 0}, {L"C:\\pagefile.sys.bak", 0}});
     EXPECT_EQ(Items{L"pagefile.sys"}, Texts(helper.GetExcludeItems()));
     const std::wstring longName(32767, L'k');   // keys without items of their own: the built-in item only
     for (const unsigned short* keyName : {U(nullptr), U(L""), U(L"SOFTWARE\\Tavrel\\Orbisk\\NoSuchScanner"), U(longName.c_str())})
         EXPECT_EQ(Items{L"pagefile.sys"}, Texts(helper.GetExcludeItems(keyName)));
-
     const std::wstring exchangeKey = L"System\\CurrentControlSet\\Services\\MSExchangeIS";
-    testsupport::ScopedRegistryKey exchangeRoot(HKEY_LOCAL_MACHINE, exchangeKey);
-    testsupport::ScopedRegistryKey exchange(HKEY_LOCAL_MACHINE, exchangeKey + L"\\ParametersSystem");
+    testsupport::ScopedRegistryKey exchangeRoot(HKEY_LOCAL_MACHINE, exchangeKey), exchange(HKEY_LOCAL_MACHINE, exchangeKey + L"\\ParametersSystem");
     exchange.SetString(L"Working Directory", L"D:\\Store\\mdbdata");
     testsupport::ScopedRegistryKey key(HKEY_LOCAL_MACHINE, kScannerKey);
     // In alphabetical order: the order of writing, whichever order the registry enumerates in.
-    key.SetString(L"szExcl", L"too short");
-    key.SetString(L"szExclude", L"*.tmp;*.bak");
-    key.SetString(L"szExclude1", L"C:\\Temp");
-    key.SetString(L"SzExclude2", L"case differs");
-    key.SetString(L"szExcludeBlank", L" C:\\Spaced ");
+    for (const auto& [name, text] : {std::pair{L"szExcl", L"too short"}, {L"szExclude", L"*.tmp;*.bak"}, {L"szExclude1", L"C:\\Temp"},
+                                     {L"SzExclude2", L"case differs"}, {L"szExcludeBlank", L" C:\\Spaced "}})
+        key.SetString(name, text);
     key.SetString(L"szExcludeExpand", L"%TEMP%\\x ", REG_EXPAND_SZ);
     key.SetRaw(L"szExcludeNoData", REG_SZ, nullptr, 0);
     key.SetDword(L"szExcludeNumber", 7);
     unsigned short* const* array = helper.GetExcludeItems(U(kScannerKey));
-    EXPECT_EQ((Items{L"*.tmp;*.bak", L"C:\\Temp", L" C:\\Spaced ", L"%TEMP%\\x ", L"D:\\Store\\mdbdata", L"pagefile.sys"}),
-              Texts(array));
+    EXPECT_EQ((Items{L"*.tmp;*.bak", L"C:\\Temp", L" C:\\Spaced ", L"%TEMP%\\x ", L"D:\\Store\\mdbdata", L"pagefile.sys"}), Texts(array));
     EXPECT_EQ(array, helper.GetExcludeItems());
-
     key.SetString(L"szExclude1", L"C:\\Second");   // a reload replaces the items
     EXPECT_EQ(L"C:\\Second", Texts(helper.GetExcludeItems(U(kScannerKey))).at(1));
     helper.Empty();
@@ -79,8 +77,7 @@ TEST(ExcludeHelper, PathsAgainstRegistryItems)
     Items expected = items;
     expected.push_back(L"pagefile.sys");
     EXPECT_EQ(expected, Texts(helper.GetExcludeItems(U(kScannerKey))));
-
-    const std::pair<std::wstring, int> cases[] = {
+    ExpectExcluded(helper, {
         {root.Join(L"Plain\\a.txt"), 1},         // existing file directly in the folder
         {root.Join(L"Plain"), 1},                // the existing folder itself
         {root.Join(L"Plain\\sub"), 0},           // an existing subfolder is tested whole
@@ -88,32 +85,23 @@ TEST(ExcludeHelper, PathsAgainstRegistryItems)
         {root.Join(L"Deep\\sub"), 1}, {root.Join(L"Deep\\missing\\deeper\\a.txt"), 1}, {root.Join(L"Other\\x.TMP"), 1},
         {root.Join(L"Other\\"), 0},              // existing folder: tested whole, no name part
         {root.Join(L"Missing\\"), 1},            // missing folder: the empty name part matches
-        {L"q:\\", 1},                            // unreadable drive root, tested whole
-        {L"Q:", 0},
+        {L"q:\\", 1}, {L"Q:", 0},                // unreadable drive root, tested whole
         {L"Q:\\file.txt", 0},                    // folder part "Q:" differs from "Q:\"
-        {L"C:\\", 0},                            // existing drive root, tested whole
-        {L"\\", 0},                              // the current drive's root, tested whole
+        {L"C:\\", 0}, {L"\\", 0},                // existing drive roots, tested whole
         {L"", 0}, {L"C:\\" + std::wstring(32767 - 3 - 4, L'a') + L".tmp", 1}, {L"C:\\" + std::wstring(32767 - 3, L'b'), 0},
-        {L"C:\\Bad\xDC00\\x.txt", 1},            // unpaired surrogates in the folder
-        {L"C:\\Good\\\xD800x.dat", 1},           // and in the name
-        {L"C:\\Good\\\xD800.dat", 1},            // '?' at a dot matches nothing
+        {L"C:\\Bad\xDC00\\x.txt", 1}, {L"C:\\Good\\\xD800x.dat", 1},   // unpaired surrogates in the folder and the name
+        {L"C:\\Good\\\xD800.dat", 1},           // '?' at a dot matches nothing
         {L"C:\\Good\\\xDC00", 0},
         {L"C:\\Temp\\..\\Windows\\System32\\evil.exe", 0}, {L"C:\\Temp\\sub/../..\\Windows\\evil.exe", 0},
         {L"C:\\Temp\\.\\..\\evil.exe", 0}, {L"C:\\Windows\\System32\\evil.exe", 0},
         {L"C:\\Windows\\..\\Temp\\sub\\.\\a.exe", 1}, {L"C:\\Temp\\sub\\a.exe", 1},
         {L"C:\\Users\\x\\evil.exe:payload.log", 0}, {L"C:\\Users\\x\\evil.exe:payload.log:$DATA", 0},
         {L"C:\\Users\\x\\evil.exe", 0}, {L"C:\\Users\\x\\data.log:meta", 1}, {L"C:\\Users\\x\\data.log", 1},
-    };
-    for (const auto& [path, expected] : cases)
-        EXPECT_EQ(expected, helper.IsExcluded(U(path.c_str()))) << testsupport::Narrow(path.substr(0, 200));
-    EXPECT_EQ(0, helper.IsExcluded(nullptr));
-    EXPECT_EQ(0, helper.IsExcluded(reinterpret_cast<const unsigned short*>(0x10)));   // unreadable
-
+    });
+    EXPECT_EQ(0, helper.IsExcluded(nullptr) + helper.IsExcluded(reinterpret_cast<const unsigned short*>(0x10)));   // unreadable
     key.SetString(L"szExclude99", L"*");   // a lone '*' excludes every path with a folder part
     EXPECT_EQ(L"*", Texts(helper.GetExcludeItems(U(kScannerKey))).at(items.size()));
-    EXPECT_EQ(1, helper.IsExcluded(U(L"C:\\Windows\\notepad.exe")));
-    EXPECT_EQ(1, helper.IsExcluded(U(L"C:\\")));
-    EXPECT_EQ(0, helper.IsExcluded(U(L"notepad.exe")));
+    ExpectExcluded(helper, {{L"C:\\Windows\\notepad.exe", 1}, {L"C:\\", 1}, {L"notepad.exe", 0}});
 }
 
 } // namespace

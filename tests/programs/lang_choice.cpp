@@ -1,10 +1,10 @@
-// lang_choice.exe LANGUAGE...: over language folders holding this build's resource libraries, prints
-// the UI languages, the choice and the text 705 found for it (UTF-8): "user 0c07 system 0c07 choice 0407 text Bereinigt".
+// lang_choice.exe LANGUAGE...: over language folders holding this build's resource libraries, prints the UI languages,
+// the choice and the text 705 found for it (UTF-8): "user 0c07 system 0c07 choice 0407 text Bereinigt".
 #include <algorithm>
 #include <cstdio>
 
-#include "lang/LoadLang.h"
 #include "TestInstall.h"
+#include "lang/LoadLang.h"
 #include "lang/MUIHelper.h"
 
 int main(int argc, char** argv)

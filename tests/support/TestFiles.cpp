@@ -16,23 +16,14 @@ std::wstring TempPath()
 TempFolder::TempFolder()
 {
     static LONG counter = 0;
-    const LONG n = InterlockedIncrement(&counter);
-    m_path = TempPath() + L"tolvane-test-" + std::to_wstring(GetCurrentProcessId()) + L"-"
-             + std::to_wstring(n);
+    m_path = TempPath() + L"tolvane-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(InterlockedIncrement(&counter));
     RemoveTree(m_path);
     if (!CreateDirectoryW(m_path.c_str(), nullptr))
         throw std::runtime_error("cannot create test folder");
 }
 
-TempFolder::~TempFolder()
-{
-    RemoveTree(m_path);
-}
-
-std::wstring TempFolder::Join(const std::wstring& relative) const
-{
-    return m_path + L"\\" + relative;
-}
+TempFolder::~TempFolder() { RemoveTree(m_path); }
+std::wstring TempFolder::Join(const std::wstring& relative) const { return m_path + L"\\" + relative; }
 
 std::wstring TempFolder::MakeFolder(const std::wstring& relative) const
 {
@@ -55,16 +46,14 @@ std::vector<std::wstring> FileNames(const std::wstring& pattern)
 void RemoveTree(const std::wstring& path)
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return;
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        for (const std::wstring& name : FileNames(path + L"\\*"))
+            RemoveTree(path + L"\\" + name);
+        RemoveDirectoryW(path.c_str());
+    } else if (attributes != INVALID_FILE_ATTRIBUTES) {
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(path.c_str());
-        return;
     }
-    for (const std::wstring& name : FileNames(path + L"\\*"))
-        RemoveTree(path + L"\\" + name);
-    RemoveDirectoryW(path.c_str());
 }
 
 void MakeParentFolders(const std::wstring& path)
@@ -79,10 +68,7 @@ bool CopyBuilt(const std::wstring& built, const std::wstring& target)
     return CopyFileW((ModuleFolder() + L"\\" + built).c_str(), target.c_str(), FALSE) != FALSE;
 }
 
-bool FileExists(const std::wstring& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::vector<std::string> WaitForLines(const std::wstring& path)
 {
@@ -93,8 +79,8 @@ std::vector<std::string> WaitForLines(const std::wstring& path)
 
 std::string ReadFileBytes(const std::wstring& path)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return std::string();
     std::string bytes;
@@ -109,9 +95,9 @@ std::string ReadFileBytes(const std::wstring& path)
 void WriteFileBytes(const std::wstring& path, const std::string& bytes)
 {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
     if (file == INVALID_HANDLE_VALUE)
         throw std::runtime_error("cannot write test file");
-    DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
 }
@@ -120,10 +106,8 @@ std::vector<std::string> ReadLines(const std::wstring& path)
 {
     const std::string bytes = ReadFileBytes(path);
     std::vector<std::string> lines;
-    for (size_t start = 0, end = 0; start < bytes.size(); start = end + 2) {
-        end = std::min(bytes.find("\r\n", start), bytes.size());
-        lines.push_back(bytes.substr(start, end - start));
-    }
+    for (size_t start = 0, end = 0; start < bytes.size(); start = end + 2)
+        lines.push_back(bytes.substr(start, (end = std::min(bytes.find("\r\n", start), bytes.size())) - start));
     return lines;
 }
 
@@ -131,7 +115,7 @@ std::wstring ModuleFolder()
 {
     wchar_t buffer[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    std::wstring path = buffer;
+    const std::wstring path = buffer;
     return path.substr(0, path.find_last_of(L'\\'));
 }
 
@@ -139,11 +123,8 @@ std::string Narrow(const std::wstring& text)
 {
     if (text.empty())
         return std::string();
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()),
-                                          nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &result[0], bytes,
-                        nullptr, nullptr);
+    std::string result(WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &result[0], static_cast<int>(result.size()), nullptr, nullptr);
     return result;
 }
 
@@ -151,9 +132,8 @@ std::wstring Wide(const std::string& text)
 {
     if (text.empty())
         return std::wstring();
-    const int chars = MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring result(static_cast<size_t>(chars), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &result[0], chars);
+    std::wstring result(MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &result[0], static_cast<int>(result.size()));
     return result;
 }
 

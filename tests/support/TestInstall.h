@@ -1,9 +1,6 @@
-// The one installation fixture of the tests: a client installation in a fresh
-// folder, named by "szInstallDir" unless told otherwise, with clean keys of
-// everything the library reads (the client's machine tree, the user's agent
-// key and the language copies of other products); every key is deleted again
-// at the end. Reports go to its upload folder "szUploadFrom" (not yet created).
-// kernel32 and advapi32 only: the client tests use it too.
+// The one installation fixture: a client installation in a fresh folder, named by "szInstallDir" unless told otherwise,
+// with clean keys of everything the library reads (deleted again at the end); reports go to its upload folder
+// "szUploadFrom" (not yet created). kernel32 and advapi32 only: the client tests use it too.
 #pragma once
 
 #include <windows.h>
@@ -28,19 +25,16 @@ struct TestInstall {
         upload.SetString(L"szUploadFrom", UploadFolder());
     }
     const std::wstring& Path() const { return folder.Path(); }
-    // An empty language folder ("0409") below Agent\Res; its path.
+    // An empty language folder ("0409") below Agent\Res; its path. With the build's sample resource library of the language.
     std::wstring InstallLanguage(const std::wstring& id) const { return folder.MakeFolder(L"Agent\\Res\\" + id); }
-    // The build's sample resource library of a language, copied into its folder.
     void InstallResourceLibrary(const std::wstring& id) const
     {
         CopyBuilt(L"qxres\\" + id + L"\\QxRes_l.dll", InstallLanguage(id) + L"\\QxRes_l.dll");
     }
     void WriteIni(const std::string& text) const { WriteFileBytes(folder.Join(L"logCfg.Ini"), text); }
     std::vector<std::string> Lines(const std::wstring& file) const { return ReadLines(folder.Join(file)); }
-
     std::wstring UploadFolder() const { return folder.Join(L"Upload"); }
-    // The paths of the upload folder's files that match pattern (e.g. "*.Xml").
-    std::vector<std::wstring> Files(const std::wstring& pattern = L"*") const
+    std::vector<std::wstring> Files(const std::wstring& pattern = L"*") const   // the upload folder's, matching "*.Xml"
     {
         std::vector<std::wstring> paths;
         for (const std::wstring& name : FileNames(UploadFolder() + L"\\" + pattern))
@@ -48,15 +42,12 @@ struct TestInstall {
                 paths.push_back(UploadFolder() + L"\\" + name);
         return paths;
     }
-    // The path of the one report "*.Xml", or empty.
-    std::wstring OnlyReport() const { return Files(L"*.Xml").size() == 1 ? Files(L"*.Xml")[0] : L""; }
-    // Keeps a copy of the one report for the xmllint script when it asks for one.
-    void KeepForXmlCheck(const std::wstring& name) const
+    std::wstring OnlyReport() const { return Files(L"*.Xml").size() == 1 ? Files(L"*.Xml")[0] : L""; }   // or empty
+    void KeepForXmlCheck(const std::wstring& name) const   // a copy of the one report for the xmllint script, if it asks
     {
         if (const char* copy = std::getenv("REPORT_XML_COPY"))
             CopyFileW(OnlyReport().c_str(), (Wide(copy) + L"\\" + name + L".Xml").c_str(), FALSE);
     }
-
     TempFolder folder;
     ScopedRegistryKey root{HKEY_LOCAL_MACHINE, kClientKey};
     ScopedRegistryKey agent{HKEY_LOCAL_MACHINE, kClientAgentKey};
@@ -70,9 +61,8 @@ struct TestInstall {
     ScopedRegistryKey webSafety{HKEY_CURRENT_USER, L"SOFTWARE\\Ombrelane"};
 };
 
-// Sample product files of the build's bin folder (empty: none) placed for one
-// test in "<Program Files>\Tavrel\Halvane", where reports look for the agent
-// service and the on-access scanner.
+// Sample product files of bin (empty: none) placed for one test in "<Program Files>\Tavrel\Halvane", where
+// reports look for the agent service and the on-access scanner.
 class ProductFiles {
 public:
     ProductFiles(const std::wstring& agent, const std::wstring& scanner)
@@ -84,13 +74,10 @@ public:
             CopyBuilt(scanner, Folder() + L"\\Kelmo\\zeOnAcc.dll");
     }
     ~ProductFiles() { RemoveTree(Folder()); }
-
-private:
     static std::wstring Folder() { return std::wstring(_wgetenv(L"ProgramFiles")) + L"\\Tavrel\\Halvane"; }
 };
 
-// The sample partner-build component (a real in-process COM server) and the
-// build information that it hands out; everything is removed at the end.
+// The sample partner-build component (a real in-process COM server) and the build information it hands out.
 class PartnerComponent {
 public:
     void Register() const
@@ -108,8 +95,7 @@ public:
 
 private:
     static constexpr wchar_t kClass[] = L"{6F1C2B9E-3A47-4D8B-9E21-5C0D7A4B8F13}";
-    static void SetText(const ScopedRegistryKey& key, const wchar_t* subKey, const wchar_t* name,
-                        const std::wstring& text)
+    static void SetText(const ScopedRegistryKey& key, const wchar_t* subKey, const wchar_t* name, const std::wstring& text)
     {
         RegSetKeyValueW(key.Handle(), subKey, name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * 2));
     }

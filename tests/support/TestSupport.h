@@ -9,15 +9,13 @@
 
 namespace testsupport {
 
-// A registry key that is deleted with its whole tree when the object is
-// created (so each test starts clean) and again when it is destroyed.
+// A registry key whose whole tree is deleted when the object is created (each test starts clean) and destroyed.
 class ScopedRegistryKey {
 public:
     ScopedRegistryKey(HKEY root, const std::wstring& path);
     ~ScopedRegistryKey();
     ScopedRegistryKey(const ScopedRegistryKey&) = delete;
     ScopedRegistryKey& operator=(const ScopedRegistryKey&) = delete;
-
     void SetString(const std::wstring& name, const std::wstring& value, DWORD type = REG_SZ);
     void SetDword(const std::wstring& name, DWORD value);
     void SetRaw(const std::wstring& name, DWORD type, const void* data, DWORD bytes);
@@ -30,8 +28,7 @@ private:
     HKEY m_key;
 };
 
-// Deletes a key tree (no error when it is missing).
-void DeleteRegistryTree(HKEY root, const std::wstring& path);
+void DeleteRegistryTree(HKEY root, const std::wstring& path);   // no error when it is missing
 
 // A fresh folder below the temporary folder, removed with its contents at the end.
 class TempFolder {
@@ -40,7 +37,6 @@ public:
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
-
     const std::wstring& Path() const { return m_path; }   // no trailing backslash
     std::wstring Join(const std::wstring& relative) const;  // Path() + "\" + relative
     std::wstring MakeFolder(const std::wstring& relative) const;
@@ -50,22 +46,16 @@ private:
 };
 
 void RemoveTree(const std::wstring& path);
-// The names of the files and folders that match pattern ("C:\\dir\\*.log"), "." and ".." left out.
-std::vector<std::wstring> FileNames(const std::wstring& pattern);
-// Creates every missing folder above path (the last part is a file name).
-void MakeParentFolders(const std::wstring& path);
-// Copies a file of the build's bin folder ("qxres\0409\QxRes_l.dll") to target, folders included.
-bool CopyBuilt(const std::wstring& built, const std::wstring& target);
+std::vector<std::wstring> FileNames(const std::wstring& pattern);   // matches of "C:\\dir\\*.log", "." and ".." left out
+void MakeParentFolders(const std::wstring& path);                   // every missing folder above path (a file name)
+bool CopyBuilt(const std::wstring& built, const std::wstring& target);   // "qxres\0409\QxRes_l.dll" of bin, folders made
 bool FileExists(const std::wstring& path);
-// The file's lines once it exists, waiting up to a minute (none when it never came).
-std::vector<std::string> WaitForLines(const std::wstring& path);
+std::vector<std::string> WaitForLines(const std::wstring& path);   // once the file exists, up to a minute (else none)
 std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
-// The file's lines split at "\r\n" (a last line without an ending is kept).
-std::vector<std::string> ReadLines(const std::wstring& path);
-// The folder of the running test program, without a trailing backslash.
-std::wstring ModuleFolder();
-std::wstring TempPath();   // GetTempPathW, with its trailing backslash
+std::vector<std::string> ReadLines(const std::wstring& path);   // split at "\r\n", a last line without one kept
+std::wstring ModuleFolder();    // of the running test program, no trailing backslash
+std::wstring TempPath();        // GetTempPathW, with its trailing backslash
 std::string Narrow(const std::wstring& text);   // ANSI code page
 std::wstring Wide(const std::string& text);     // ANSI code page
 

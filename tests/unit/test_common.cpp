@@ -1,3 +1,4 @@
+// The string, buffer and file-name classes of the library, on real files and log records.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -9,17 +10,14 @@
 #include "common/FileName.h"
 #include "common/CMyString.h"
 #include "common/SystemException.h"
-#include "tolvane/PointerList.h"
 
 using testsupport::LogCapture;
-using testsupport::TempFolder;
+using Records = std::vector<std::string>;
 
 namespace {
 
-std::wstring Text(const CMyString& s)
-{
-    return s.HasText() ? std::wstring(s.c_str()) : std::wstring(L"<none>");
-}
+std::wstring Text(const CMyString& s) { return s.HasText() ? std::wstring(s.c_str()) : std::wstring(L"<none>"); }
+std::string Quoted(const wchar_t* s) { return testing::PrintToString(std::wstring(s)); }
 
 } // namespace
 
@@ -27,22 +25,18 @@ TEST(CMyString, EmptyStatesConstructionAndAssignment)
 {
     LogCapture log;
     CMyString none, fromNull(static_cast<const wchar_t*>(nullptr)), empty, s(L"abc"), copy;
-    const std::vector<std::string> logged = {"Error Wexmoor Invalid LPCWSTR NULL passed to CMyString constructor"};
-    EXPECT_EQ(logged, log.Records());
     empty = L"";
-    s = static_cast<const wchar_t*>(nullptr);   // logs nothing
-    EXPECT_EQ(logged, log.Records());
-    EXPECT_EQ(L"<none> <none> <none> 0 1", Text(none) + L" " + Text(fromNull) + L" " + Text(s) + L" " +
-                                               std::to_wstring(none.GetSize()) + L" " + std::to_wstring(empty.GetSize()));
-    EXPECT_TRUE(empty.HasText());
+    s = static_cast<const wchar_t*>(nullptr);   // logs nothing, unlike the constructor
+    EXPECT_EQ(Records{"Error Wexmoor Invalid LPCWSTR NULL passed to CMyString constructor"}, log.Records());
+    EXPECT_EQ(L"<none> <none> <none> 0 1 1", Text(none) + L" " + Text(fromNull) + L" " + Text(s) + L" " + std::to_wstring(none.GetSize()) +
+                                                   L" " + std::to_wstring(empty.GetSize()) + L" " + std::to_wstring(empty.HasText()));
     s = "narrow";
     EXPECT_EQ(L"narrow", Text(s));
     s = -1234L;
-    EXPECT_EQ(6u, s.GetSize());
     copy = s;
     copy = copy;
     copy = copy.c_str();
-    EXPECT_EQ(L"-1234", Text(copy));
+    EXPECT_EQ(L"-1234 6", Text(copy) + L" " + std::to_wstring(s.GetSize()));
     copy = none;
     EXPECT_FALSE(copy.HasText());
 }
@@ -50,28 +44,20 @@ TEST(CMyString, EmptyStatesConstructionAndAssignment)
 TEST(CMyString, CompareFindTrimAndRemove)
 {
     CMyString none, other, a(L"abc"), b(L"abd");
-    EXPECT_EQ(1, none.Compare(other)) << "both without text";
-    EXPECT_EQ(1, a.Compare(none));
+    EXPECT_EQ((std::vector<int>{1, 1, 0, 0, 1, -1, -1}), (std::vector<int>{none.Compare(other), a.Compare(none), a.Compare(b, 2),
+                                                      a.Compare(CMyString(L"abc")), a.Find(L"bc"), a.Find(L"x"), none.Find(L"a")}));
     EXPECT_LT(a.Compare(b), 0);
-    EXPECT_EQ(0, a.Compare(b, 2));
-    EXPECT_EQ(0, a.Compare(CMyString(L"abc")));
-    EXPECT_EQ(1, a.Find(L"bc"));
-    EXPECT_EQ(-1, a.Find(L"x"));
-    EXPECT_EQ(-1, none.Find(L"a"));
-    for (const auto& c : std::vector<std::pair<const wchar_t*, const wchar_t*>>{
-             {L"  a b  ", L"a b"}, {L"   ", L""}, {L"\t\r\nx\n", L"x"}, {L"", L""}, {L"ab", L"ab"}}) {
-        CMyString t(c.first);
+    for (const auto& [text, trimmed] : {std::pair{L"  a b  ", L"a b"}, {L"   ", L""}, {L"\t\r\nx\n", L"x"}, {L"", L""}, {L"ab", L"ab"}}) {
+        CMyString t(text);
         const unsigned int size = t.GetSize();
         t.Trim();
-        EXPECT_EQ(std::wstring(c.second), Text(t)) << testing::PrintToString(std::wstring(c.first));
-        EXPECT_EQ(size, t.GetSize()) << "trim keeps the allocation size";
+        EXPECT_TRUE(Text(t) == trimmed && t.GetSize() == size) << Quoted(text) << ": trim keeps the allocation size";
     }
     CMyString all(L"aab"), first(L"<a<b>");
     all.RemoveAllChars(L'a');
     first.RemoveChar(L'<');
     EXPECT_EQ(L"b a<b>", Text(all) + L" " + Text(first));
-    EXPECT_EQ(4u, CBuffer(4).GetSize());
-    EXPECT_EQ(nullptr, CBuffer(0u).GetText());
+    EXPECT_TRUE(CBuffer(4).GetSize() == 4 && CBuffer(0u).GetText() == nullptr);
 }
 
 // Replace and ReplaceChar: the result and the size. ReplaceChar walks the terminator too; after a trim,
@@ -82,20 +68,17 @@ TEST(CMyString, ReplaceAndReplaceChar)
         {L"abab", L"ab", L"x", L"xx", 3}, {L"aaa", L"aa", L"b", L"ba", 3}, {L"hello", L"zz", L"y", L"hello", 6},
         {L"a-b-c", L"-", nullptr, L"abc", 4}, {L"x", L"x", L"long", L"long", 5}, {L"ab", L"", L"q", L"ab", 3},
         // ReplaceChar: the first character of find; a blank first means: trimmed before
-        {L"a,b", L",", L"; ", L"a; b", 6}, {L"ab", L"", L"xy", L"abxy", 5}, {L" a ", L" ", L"long", L"a", 0},
-        {L"abc", L",", L";", L"abc", 4},
+        {L"a,b", L",", L"; ", L"a; b", 6}, {L"ab", L"", L"xy", L"abxy", 5}, {L" a ", L" ", L"long", L"a", 0}, {L"abc", L",", L";", L"abc", 4},
     };
     for (const auto& c : cases) {
         CMyString s(c.text);
-        if (&c - cases < 6) {
+        if (&c - cases < 6)
             s.Replace(c.find, c.with);
-        } else {
-            if (c.text[0] == L' ')
-                s.Trim();
+        else if (c.text[0] == L' ')
+            s.Trim();
+        if (&c - cases >= 6)
             s.ReplaceChar(c.find[0], c.with);
-        }
-        EXPECT_EQ(std::wstring(c.result), Text(s)) << testing::PrintToString(std::wstring(c.text));
-        EXPECT_TRUE(c.size == 0 || c.size == s.GetSize()) << testing::PrintToString(std::wstring(c.text));
+        EXPECT_TRUE(Text(s) == c.result && (c.size == 0 || c.size == s.GetSize())) << Quoted(c.text) << " " << Quoted(Text(s).c_str());
     }
     CMyString none;
     none.Replace(L"a", L"b");
@@ -105,90 +88,47 @@ TEST(CMyString, ReplaceAndReplaceChar)
 
 TEST(FaultGuard, ProcessorFaultBecomesSystemException)
 {
-    // A pointer into unmapped memory makes the copy fault inside the runtime.
-    const wchar_t* bad = reinterpret_cast<const wchar_t*>(static_cast<uintptr_t>(0x10));
+    const wchar_t* bad = reinterpret_cast<const wchar_t*>(static_cast<uintptr_t>(0x10));   // faults inside the runtime's copy
     auto codeOf = [](const std::function<void()>& work) {   // the code of the exception thrown, 0 for none
-        try {
-            work();
-        } catch (const CSystemException& e) {
-            return e.code;
-        }
+        try { work(); } catch (const CSystemException& e) { return e.code; }
         return 0u;
     };
     LogCapture log;
-    for (int round = 0; round < 3; ++round) {   // the guard works again after each fault
+    for (int round = 0; round < 3; ++round) {   // the guard works again after each fault; each zeroes the size
+        CMyString target(L"old"), replaced(L"abc");   // Replace faults on its argument while the string holds its text
         EXPECT_EQ(Tolvane::kStringFailure, codeOf([&] { CMyString s(bad); }));
-        CMyString target(L"old");
         EXPECT_EQ(Tolvane::kStringFailure, codeOf([&] { target = bad; }));
-        EXPECT_EQ(0u, target.GetSize()) << "the guard zeroes the size";
-        // Replace faults on its argument while the string still holds its text.
-        CMyString replaced(L"abc");
         EXPECT_EQ(Tolvane::kStringFailure, codeOf([&] { replaced.Replace(L"b", bad); }));
-        EXPECT_EQ(0u, replaced.GetSize()) << "the guard zeroes the size of a string with text";
+        EXPECT_EQ(0u, target.GetSize() + replaced.GetSize());
     }
-    EXPECT_EQ(std::vector<std::string>(9, "Error Wexmoor Exception occurred"), log.Records());
+    EXPECT_EQ(Records(9, "Error Wexmoor Exception occurred"), log.Records());
     for (const auto& event : log.events)
         EXPECT_NE(std::string::npos, event.sourceFile.find("CMyString"));
-}
-
-TEST(CPointerList, OrderAndBounds)
-{
-    for (int lockFlag : {0, 1}) {
-        CPointerList list(lockFlag);
-        EXPECT_EQ(nullptr, list.PopFront());
-        int items[4] = {};
-        for (int& item : items)
-            list.PushBack(&item);
-        EXPECT_EQ(4u, list.GetCount());
-        EXPECT_EQ(&items[0], list.ItemAt(0));
-        EXPECT_EQ(&items[3], list.ItemAt(3));
-        EXPECT_EQ(nullptr, list.ItemAt(4));
-        for (int& item : items)
-            EXPECT_EQ(&item, list.PopFront());
-        EXPECT_EQ(0u, list.GetCount());
-        EXPECT_EQ(nullptr, list.PopFront());
-        list.PushBack(&items[1]);
-        EXPECT_EQ(&items[1], list.ItemAt(0));
-    }
 }
 
 TEST(CFileName, AssignmentAndSeparators)
 {
     struct { const wchar_t* name; const wchar_t* part; const wchar_t* joined; } appends[] = {
-        {L"C:\\Install\\", L"\\Kelmo\\Trennix.DLL", L"C:\\Install\\Kelmo\\Trennix.DLL"},
-        {L"C:\\Install", L"\\Kelmo\\Trennix.DLL", L"C:\\Install\\Kelmo\\Trennix.DLL"},
-        {L"C:\\Install", L"Agent", L"C:\\Install\\Agent"}, {L"C:\\Install\\", L"", L"C:\\Install\\"},
-        {L"C:\\Install", L"", L"C:\\Install\\"}, {L"http://host/", L"x", L"http://host/x"}, {L"a/b", L"\\c", L"a/b/\\c"},
-        {L"C:\\Install\\\\", L"\\\\x", L"C:\\Install\\\\\\x"},
+        {L"C:\\Install\\", L"\\Kelmo\\Trennix.DLL", L"C:\\Install\\Kelmo\\Trennix.DLL"}, {L"C:\\Install", L"\\Kelmo\\x", L"C:\\Install\\Kelmo\\x"},
+        {L"C:\\Install", L"Agent", L"C:\\Install\\Agent"}, {L"C:\\Install\\", L"", L"C:\\Install\\"}, {L"C:\\Install", L"", L"C:\\Install\\"},
+        {L"http://host/", L"x", L"http://host/x"}, {L"a/b", L"\\c", L"a/b/\\c"}, {L"C:\\Install\\\\", L"\\\\x", L"C:\\Install\\\\\\x"},
+        {L"a", nullptr, L"a"}, {nullptr, L"x", L"<none>"},
     };
     for (const auto& c : appends) {
         CFileName name;
         name = c.name;
         name.Append(c.part);
-        EXPECT_EQ(std::wstring(c.joined), Text(name)) << testing::PrintToString(std::wstring(c.name));
-        EXPECT_EQ(name.GetLength() + 1, name.GetSize());
+        EXPECT_TRUE(Text(name) == c.joined && (!name.HasText() || name.GetLength() + 1 == name.GetSize())) << Quoted(c.joined);
     }
-
-    CFileName none;
-    none.Append(L"x");
-    EXPECT_FALSE(none.HasText());
-    CFileName emptied;
+    CFileName emptied, chained(L"C:\\dir"), slashes(L"dir/file");
     emptied = L"";
     EXPECT_FALSE(emptied.HasText()) << "empty text is not kept";
-    CFileName kept(L"a");
-    kept.Append(nullptr);
-    EXPECT_EQ(L"a", Text(kept));
-
-    CFileName chained(L"C:\\dir");
     chained.Append(L"a/b");
     chained.Append(L"x");
     EXPECT_EQ(L"C:\\dir\\a/b\\x", Text(chained)) << "appending a part with '/' keeps '\\'";
-    EXPECT_EQ(0, chained.UsesForwardSlashes());
-
-    CFileName slashes(L"dir/file");
-    EXPECT_EQ(1, slashes.UsesForwardSlashes());
     slashes = L"C:\\no\\slash";
-    EXPECT_EQ(1, slashes.UsesForwardSlashes()) << "assignments only ever set the flag";
+    EXPECT_EQ(L"0 1", std::to_wstring(chained.UsesForwardSlashes()) + L" " + std::to_wstring(slashes.UsesForwardSlashes()))
+        << "assignments only ever set the flag";
 }
 
 TEST(CFileName, RemoveFileSpecAndSplitPath)
@@ -201,54 +141,33 @@ TEST(CFileName, RemoveFileSpecAndSplitPath)
         CFileName path(c.path);
         CMyString folder(L"stale"), name(L"stale");
         path.SplitPath(folder, name);
-        EXPECT_EQ(std::wstring(c.folder), Text(folder)) << testing::PrintToString(std::wstring(c.path));
-        EXPECT_EQ(std::wstring(c.name), Text(name)) << testing::PrintToString(std::wstring(c.path));
+        const std::wstring split = Text(folder) + L"|" + Text(name);
         path.RemoveFileSpec();
-        EXPECT_EQ(std::wstring(c.removed), Text(path)) << testing::PrintToString(std::wstring(c.path));
+        EXPECT_EQ(std::wstring(c.folder) + L"|" + c.name + L"|" + c.removed, split + L"|" + Text(path));
     }
 }
 
-TEST(CFileName, ExistsAndIsFolderOnDisk)
+TEST(CFileName, ExistsIsFolderAndDeleteOnDisk)
 {
-    TempFolder temp;
+    testsupport::TempFolder temp;
     const std::wstring file = temp.Join(L"file.txt");
     testsupport::WriteFileBytes(file, "x");
     struct { std::wstring path; BOOL exists; BOOL folder; } cases[] = {
         {temp.Path(), TRUE, TRUE}, {file, TRUE, FALSE}, {temp.Join(L"missing"), FALSE, FALSE}, {L"Q:\\", FALSE, TRUE},
-        {L"Q:", FALSE, TRUE}, {L"Q:\\missing", FALSE, FALSE}, {L"1:\\", FALSE, FALSE},
+        {L"Q:", FALSE, TRUE}, {L"Q:\\missing", FALSE, FALSE}, {L"1:\\", FALSE, FALSE}, {L"", FALSE, FALSE},
     };
     for (const auto& c : cases) {
-        CFileName name(c.path.c_str());
-        EXPECT_EQ(c.exists, name.Exists()) << testing::PrintToString(c.path);
-        EXPECT_EQ(c.folder, name.IsFolder()) << testing::PrintToString(c.path);
+        CFileName name(c.path.c_str());   // empty: no text
+        EXPECT_TRUE(name.Exists() == c.exists && name.IsFolder() == c.folder) << testing::PrintToString(c.path);
     }
-    CFileName none;
-    EXPECT_FALSE(none.Exists());
-    EXPECT_FALSE(none.IsFolder());
-}
-
-TEST(CFileName, DeleteAndItsLogRecords)
-{
-    TempFolder temp;
-    const std::wstring file = temp.Join(L"gone.txt");
-    testsupport::WriteFileBytes(file, "x");
     LogCapture log;
-
-    CFileName existing(file.c_str());
+    CFileName existing(file.c_str()), none;
     EXPECT_TRUE(existing.Delete());
-    EXPECT_FALSE(testsupport::FileExists(file));
-    EXPECT_TRUE(log.events.empty());
-
+    EXPECT_TRUE(!testsupport::FileExists(file) && log.events.empty());
     EXPECT_FALSE(existing.Delete());
-    EXPECT_EQ((std::vector<std::string>{
-                  "Info Wexmoor Unable to delete the file (" + testsupport::Narrow(file) + ") as it does not exist",
-                  "Warning Wexmoor Failed to delete file " + testsupport::Narrow(file) + " [error 2]"}),
-              log.Records());
-
-    log.Clear();
-    CFileName none;
     EXPECT_FALSE(none.Delete());
-    EXPECT_EQ((std::vector<std::string>{"Debug Wexmoor CFileName::Delete(): Attempt to delete undefined file",
-                                        "Warning Wexmoor Failed to delete file  [error 3]"}),
+    EXPECT_EQ((Records{"Info Wexmoor Unable to delete the file (" + testsupport::Narrow(file) + ") as it does not exist",
+                       "Warning Wexmoor Failed to delete file " + testsupport::Narrow(file) + " [error 2]",
+                       "Debug Wexmoor CFileName::Delete(): Attempt to delete undefined file", "Warning Wexmoor Failed to delete file  [error 3]"}),
               log.Records());
 }

@@ -1,7 +1,5 @@
-// COnAccExcl against the sample driver interface libraries of the build. The
-// sample library appends every call it receives to the file TRENNIX_RECORD.
-// Kelmo also holds TrennixHelper.dll, which one variant imports.
-
+// COnAccExcl against the sample driver interface libraries of the build. The sample library appends every call it
+// receives to the file TRENNIX_RECORD. Kelmo also holds TrennixHelper.dll, which one variant imports.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -23,19 +21,14 @@ TEST(OnAccessExclusion, RequestsReachTheDriverOnlyAfterASuccessfulInit)
     const std::string call = "OnAccess_CallDriver handle=H request=";
     const Lines connected = {"load", "OnAccess_Init handle=H result=0", call + "19 args=0x0,0x0,0x0,0",
                              call + "20 args=0x0,0x0,0x0,0", call + "19 args=0x0,0x0,0x0,0", "unload"};
-    const struct {
-        const wchar_t* libraryBuild;   // installed as Kelmo\Trennix.DLL
-        const wchar_t* folderEnd;      // behind the folder in "szInstallDir"; null: no value
-        Lines record;                  // H stands for the handle in the OnAccess_Init line
-        Lines logged;
-    } cases[] = {
-        {L"Trennix.DLL", L"", connected, {}},
-        {L"Trennix.DLL", L"\\", connected, {}},
+    // The library built, installed as Kelmo\Trennix.DLL; what follows the folder in "szInstallDir" (null: no value);
+    // the calls recorded, H standing for the handle in the OnAccess_Init line; the messages logged.
+    const struct { const wchar_t* libraryBuild; const wchar_t* folderEnd; Lines record, logged; } cases[] = {
+        {L"Trennix.DLL", L"", connected, {}}, {L"Trennix.DLL", L"\\", connected, {}},
         {L"Trennix_WithHelper.DLL", L"", connected, {}},   // its import lies only in Kelmo
         {L"Trennix_WithoutEnd.DLL", L"", {"load", "unload"}, {}},
         {L"Trennix_InitFails.DLL", L"", {"load", "OnAccess_Init handle=H result=1", "unload"}, {}},
-        {nullptr, L"", {}, {}},
-        {L"Trennix.DLL", nullptr, {}, {"Unable to load the Trennix.DLL library from "}},
+        {nullptr, L"", {}, {}}, {L"Trennix.DLL", nullptr, {}, {"Unable to load the Trennix.DLL library from "}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("case " + std::to_string(&c - cases));
@@ -53,22 +46,20 @@ TEST(OnAccessExclusion, RequestsReachTheDriverOnlyAfterASuccessfulInit)
             exclusion.ExcludeThisProcess(1);   // not connected yet: nothing is sent
             exclusion.Init();
             EXPECT_EQ(c.record == connected, GetModuleHandleW(library.c_str()) != nullptr);
-            exclusion.ExcludeThisProcess(5);
-            exclusion.ExcludeThisProcess(0);
-            exclusion.ExcludeThisProcess(-1);
+            for (int exclude : {5, 0, -1})
+                exclusion.ExcludeThisProcess(exclude);
         }
         SetEnvironmentVariableW(L"TRENNIX_RECORD", nullptr);
         EXPECT_EQ(nullptr, GetModuleHandleW(library.c_str()));
         Lines lines = testsupport::ReadLines(record);
         const size_t at = lines.size() > 1 ? lines[1].find("handle=0x") : std::string::npos;
         const std::string handle = at == std::string::npos ? "no handle" : lines[1].substr(at + 7, 18);
-        for (std::string& line : lines) {
+        for (std::string& line : lines)
             if (line.find(handle) != std::string::npos)
                 line.replace(line.find(handle), handle.size(), "H");
-        }
         EXPECT_EQ(c.record, lines);
         EXPECT_EQ(c.logged, capture.Messages());
-        for (const testsupport::CapturedEvent& event : capture.events)
+        for (const auto& event : capture.events)
             EXPECT_TRUE(event.level == LogUtils::Error && event.category == "Tolvane" && !event.hasError);
     }
 }

@@ -3,19 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iterator>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "TestSupport.h"
+#include "TestInstall.h"
 #include "lang/LoadLang.h"
 #include "lang/MUIHelper.h"
-#include "TestInstall.h"
 
-using testsupport::TestInstall;
 using testsupport::ModuleFolder;
+using testsupport::TestInstall;
 
 namespace {
 
@@ -27,16 +25,16 @@ std::string WideBytes(const std::wstring& s) { return std::string(reinterpret_ca
 
 // The saved value, the hosted scanner's copy and the web safety's copy as stored: type (0: missing) and bytes.
 using RegValue = std::pair<DWORD, std::string>;
-std::vector<RegValue> Stored()
+using Values = std::vector<RegValue>;
+Values Stored()
 {
-    const wchar_t* const places[][2] = {{kAgentKey, kSavedLcidValue}, {kHostedScannerLanguageKey, kHostedScannerLanguageValue},
-                                        {kWebSafetyLanguageKey, kWebSafetyLanguageValue}};
-    std::vector<RegValue> values;
-    for (const auto& place : places) {
+    Values values;
+    for (const auto& [key, name] : {std::pair{kAgentKey, kSavedLcidValue}, {kHostedScannerLanguageKey, kHostedScannerLanguageValue},
+                                    {kWebSafetyLanguageKey, kWebSafetyLanguageValue}}) {
         DWORD type = 0, size = 256;
         char data[256];
-        const LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, place[0], place[1], RRF_RT_ANY | RRF_NOEXPAND, &type, data, &size);
-        values.push_back(status == ERROR_SUCCESS ? RegValue(type, std::string(data, size)) : RegValue());
+        const bool read = RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type, data, &size) == ERROR_SUCCESS;
+        values.push_back(read ? RegValue(type, std::string(data, size)) : RegValue());
     }
     return values;
 }
@@ -52,9 +50,9 @@ const struct { const wchar_t* folder; const wchar_t* cleaned; } kCopies[] = {
     {L"0411", L"\x99C6\x9664\x6E08\x307F"}, {L"neutral", L"Cleaned"},
 };
 
-void Place(const wchar_t* builtFolder, const std::wstring& path)
+void Place(const wchar_t* built, const std::wstring& path)
 {
-    ASSERT_TRUE(testsupport::CopyBuilt(L"qxres\\" + std::wstring(builtFolder) + L"\\" + kLibrary, path));
+    ASSERT_TRUE(testsupport::CopyBuilt(L"qxres\\" + std::wstring(built) + L"\\" + kLibrary, path));
 }
 
 struct ModuleResFolder {   // the Res folder beside the test program, removed before and after the test
@@ -68,18 +66,15 @@ std::wstring Found(HMODULE module = nullptr)
     return FindResourceLibrary(kLibrary, path, kResourcePathChars, module) == 1 ? path : L"<not found: " + std::wstring(path) + L">";
 }
 
-// The library found for the module loads: exactly the 24 strings the scan report reads, string 705 in its language.
-void ExpectLoaded(HMODULE module, const wchar_t* cleaned)
+// String 705 of the library loaded for the module: its language.
+std::wstring Loaded(HMODULE module = nullptr)
 {
-    HMODULE library = LoadResourceLibrary(kLibrary, module);
-    ASSERT_NE(nullptr, library);
-    const std::set<unsigned int> report = {700, 701, 702, 703, 704, 705, 706, 707, 708, 709, 710, 711,
-                                           713, 714, 715, 716, 717, 718, 719, 720, 721, 724, 725, 726};
-    wchar_t text[1000];
-    for (unsigned int id = 690; id < 740; ++id)
-        EXPECT_EQ(report.count(id) == 1, LoadStringW(library, id, text, 1000) > 0) << id;
-    EXPECT_EQ(cleaned, std::wstring(text, std::max(0, LoadStringW(library, 705, text, 1000))));
-    FreeLibrary(library);
+    wchar_t text[1000] = L"<not loaded>";
+    if (HMODULE library = LoadResourceLibrary(kLibrary, module)) {
+        text[std::max(0, LoadStringW(library, 705, text, 1000))] = 0;
+        FreeLibrary(library);
+    }
+    return text;
 }
 
 } // namespace
@@ -106,34 +101,32 @@ TEST(CMUIHelper, ChoiceOfTheInterfaceLanguage)
         if (c.savedType)
             install.user.SetRaw(kSavedLcidValue, c.savedType, c.saved.data(), static_cast<DWORD>(c.saved.size()));
         HelperPtr helper = MakeHelper();
-        EXPECT_EQ(c.expected, static_cast<CMUIHelper*>(helper.get())->ChooseUILCID(c.user, c.system));
         LCID lcid = 0xdead;
         EXPECT_EQ(c.savedCounts ? 1 : 0, helper->GetSavedLCID(lcid));
         EXPECT_EQ(c.savedCounts ? c.expected : 0xdeadu, lcid);
+        EXPECT_EQ(c.expected, static_cast<CMUIHelper*>(helper.get())->ChooseUILCID(c.user, c.system));
     }
 }
 
 TEST(CMUIHelper, InterfaceLanguageNamesAndInstalledLanguagesOnThisPlatform)
 {
-    // Wine reports 0409 as the system UI language here.
-    TestInstall install;
+    TestInstall install;   // Wine reports 0409 as the system UI language here
     HelperPtr helper = MakeHelper();
-    std::vector<LANGID> installed;
-    install.InstallLanguage(L"0407");
     std::wstring saved[3];
     LANGID language = 0;
-    EXPECT_EQ(0, helper->GetSavedLanguage(language) + helper->GetSavedLanguageString(saved[0]) +
-                     helper->GetSavedLCIDString(saved[1]) + helper->GetSavedLanguageAbbrev(saved[2]));
-    install.user.SetDword(kSavedLcidValue, 0x10407);
-    EXPECT_EQ(L"0407 00010407 DEU",
-              helper->GetUILanguageString() + L" " + helper->GetUILCIDString() + L" " + helper->GetUILanguageAbbrev());
-    EXPECT_EQ(3, helper->GetSavedLanguageString(saved[0]) + helper->GetSavedLCIDString(saved[1]) +
+    std::vector<LANGID> installed;
+    std::vector<std::wstring> languages{L"kept"};
+    install.InstallLanguage(L"0407");
+    EXPECT_EQ(0, helper->GetSavedLanguage(language) + helper->GetSavedLanguageString(saved[0]) + helper->GetSavedLCIDString(saved[1]) +
                      helper->GetSavedLanguageAbbrev(saved[2]));
-    EXPECT_EQ(L"0407 00010407 DEU", saved[0] + L" " + saved[1] + L" " + saved[2]);
+    install.user.SetDword(kSavedLcidValue, 0x10407);
+    EXPECT_EQ(4, helper->GetSavedLanguage(language) + helper->GetSavedLanguageString(saved[0]) + helper->GetSavedLCIDString(saved[1]) +
+                     helper->GetSavedLanguageAbbrev(saved[2]));
+    EXPECT_EQ(L"0407 00010407 DEU 0407 00010407 DEU 1031", helper->GetUILanguageString() + L" " + helper->GetUILCIDString() + L" " +
+                  helper->GetUILanguageAbbrev() + L" " + saved[0] + L" " + saved[1] + L" " + saved[2] + L" " + std::to_wstring(language));
     EXPECT_EQ(L"DEU German ENU 0409 ", helper->GetLanguageAbbrev(0x0407) + L" " + helper->GetEnglishLanguageName(0x0407) + L" " +
                                            helper->GetSystemLanguageAbbrev() + L" " + helper->GetSystemUILanguageString() + L" " +
                                            helper->GetLanguageAbbrev(0x0abc));
-    std::vector<std::wstring> languages{L"kept"};
     EXPECT_EQ(1, helper->GetSystemUILanguages(languages));
     EXPECT_TRUE(languages.at(0) == L"kept" && std::find(languages.begin() + 1, languages.end(), L"0409") != languages.end());
     // The installed languages: the folders below Agent\Res named by a number.
@@ -145,9 +138,9 @@ TEST(CMUIHelper, InterfaceLanguageNamesAndInstalledLanguagesOnThisPlatform)
         expected.insert(0x0abc);
     EXPECT_EQ(1, helper->GetInstalledLanguages(&installed));
     EXPECT_EQ(expected, std::multiset<LANGID>(installed.begin(), installed.end()));
-    EXPECT_EQ(1, helper->IsLanguageInstalled(0x0411)) << "a file of that name counts";
-    EXPECT_EQ(0, helper->IsLanguageInstalled(0x0abc)) << "listed as 0abc, but the folder is abc";
-    EXPECT_EQ(0, helper->IsLanguageInstalled(0x040c));
+    // A file of that name counts; 0abc is listed, but the folder is abc.
+    EXPECT_EQ(L"100", std::to_wstring(helper->IsLanguageInstalled(0x0411)) + std::to_wstring(helper->IsLanguageInstalled(0x0abc)) +
+                          std::to_wstring(helper->IsLanguageInstalled(0x040c)));
     install.root.SetString(L"szInstallDir", install.Path() + L"\\");
     EXPECT_EQ(1, helper->IsLanguageInstalled(0x0407)) << "install folder with a trailing backslash";
     install.root.DeleteValue(L"szInstallDir");
@@ -174,10 +167,10 @@ TEST(CMUIHelper, SaveLCIDAndClearSavedLCIDWriteAndRemoveTheChoiceAndItsCopies)
         const RegValue webSafety = text(c.languageOverride ? c.languageOverride : L"old");
         HelperPtr helper = MakeHelper();
         ASSERT_EQ(1, helper->SaveLCID(c.lcid));
-        EXPECT_EQ((std::vector<RegValue>{RegValue(REG_DWORD, Bytes(c.lcid, 4)), text(c.preferredLanguage), webSafety}), Stored());
+        EXPECT_EQ((Values{RegValue(REG_DWORD, Bytes(c.lcid, 4)), text(c.preferredLanguage), webSafety}), Stored());
         EXPECT_EQ(c.lcid, helper->GetUILCID()) << "the saved choice decides alone";
         EXPECT_EQ(1, helper->ClearSavedLCID());
-        EXPECT_EQ((std::vector<RegValue>{RegValue(), RegValue(), c.languageOverride ? RegValue() : webSafety}), Stored());
+        EXPECT_EQ((Values{RegValue(), RegValue(), c.languageOverride ? RegValue() : webSafety}), Stored());
         EXPECT_EQ(1, helper->ClearSavedLCID()) << "nothing saved";
     }
     TestInstall install;
@@ -186,22 +179,9 @@ TEST(CMUIHelper, SaveLCIDAndClearSavedLCIDWriteAndRemoveTheChoiceAndItsCopies)
     ASSERT_EQ(1, helper->SaveLCID(0x0407));
     install.user.SetString(kSavedLcidValue, L"0407");
     EXPECT_EQ(1, helper->ClearSavedLCID());
-    EXPECT_EQ((std::vector<RegValue>{RegValue(REG_SZ, WideBytes(L"0407")), text(L"0701"), RegValue()}), Stored())
-        << "a saved value of another type is no saved language: left alone";
+    EXPECT_EQ((Values{RegValue(REG_SZ, WideBytes(L"0407")), text(L"0701"), RegValue()}), Stored()) << "another type is no saved language";
     testsupport::DeleteRegistryTree(HKEY_CURRENT_USER, kAgentKey);
     EXPECT_EQ(0, helper->ClearSavedLCID()) << "no key to open";
-}
-
-// A folder below the install whose path is exactly length characters long (folders of at most 200 characters each).
-std::wstring FolderOfLength(const TestInstall& install, size_t length)
-{
-    std::wstring path = install.Path();
-    while (path.size() < length) {
-        const size_t room = length - path.size() - 1;
-        path += L"\\" + std::wstring(room > 200 && room < 202 ? 150 : std::min<size_t>(room, 200), L'f');
-        CreateDirectoryW(path.c_str(), nullptr);
-    }
-    return path;
 }
 
 TEST(CMUIHelper, IsLanguageSupported)
@@ -212,15 +192,12 @@ TEST(CMUIHelper, IsLanguageSupported)
     // The key is compared ignoring case, the bit read with blanks and sign up to the first other character.
     const std::string sample = "<Languages>\r\n" + entry("0409", "0") + entry("0407", "8") + entry("040C", " +4") +
                                entry("0411", "9x") + entry("0412", "-2") + "</Languages>\r\n";
-    // Cut inside the value of the second entry's bit: that line is no tag, so the reading stops there.
-    const std::string cutEntries = "<Languages>\r\n" + entry("0409", "0") + entry("0416", "1");
-    const std::string truncated = cutEntries.substr(0, cutEntries.rfind("\"/>"));
     const std::string entriesShort = "<Languages>\r\n<Language a=\"1\" b=\"2\" id=\"0407\"/>\r\n"
                                      "<Language a=\"1\" b=\"2\" c=\"3\" id=\"0407\"/>\r\n" + entry("0407", "1") +
                                      "<Language a=\"1\" b=\"2\" c=\"3\" id=\"0409\"/>\r\n</Languages>\r\n";
     enum Where { AgentList, RootList, NoList, FolderList };
-    const std::string built = testsupport::ReadFileBytes(testsupport::ModuleFolder() + L"\\qxres\\Languages.xml");
-    // Installed: 0409 and 0416 (not listed). Registry mask null: no value. Caller's folder "*": the install folder.
+    // Installed: 0409 and 0416 (not listed). Registry mask null: no value. Caller's folder "*": the install folder;
+    // "#n": a real folder of n characters holding the list.
     const struct { const char* what; std::string list; Where where; const wchar_t* registryMask; std::wstring callerFolder,
                    callerMask; LANGID language; BOOL expected; bool registered; } cases[] = {
         {"odd length gets a leading 0: 101 sets bits 0 and 8", sample, AgentList, L"101", L"", L"", 0x0407, 1, true},
@@ -236,29 +213,25 @@ TEST(CMUIHelper, IsLanguageSupported)
         {"no list: not installed", "", NoList, L"ff", L"", L"", 0x0407, 0, true},
         {"folder named Languages.xml", "", FolderList, L"00", L"", L"", 0x0409, 1, true},
         {"empty list (so is one the reader cannot take)", "", AgentList, L"00", L"", L"", 0x0409, 1, true},
-        // Listed, the mask decides (bit 0 clear); unlisted, the installed folder would (0409 and 0416 are installed).
-        {"truncated: entries before the cut count", truncated, AgentList, L"02", L"", L"", 0x0409, 0, true},
-        {"truncated: entries after the cut are missing", truncated, AgentList, L"00", L"", L"", 0x0416, 1, true},
         {"short entries are passed over", entriesShort, AgentList, L"02", L"", L"", 0x0407, 1, true},
         {"short entry for the language: not listed", entriesShort, AgentList, L"00", L"", L"", 0x0409, 1, true},
         {"caller's folder: list directly in it", sample, RootList, L"00", L"*", L"", 0x0409, 0, true},
         {"caller's folder ignored for the base, not for the name", sample, RootList, L"00", L"C:\\elsewhere", L"", 0x0409, 0, true},
         {"caller's folder when the registry has none", sample, RootList, L"01", L"*", L"", 0x0409, 1, false},
         {"no install folder: not installed", sample, AgentList, L"00", L"*", L"", 0x0409, 0, false},
-        // "#n": a real folder of n characters holding the list.
         {"caller's folder of 259 characters", sample, RootList, L"01", L"#259", L"", 0x0409, 1, false},
         {"caller's folder too long", sample, RootList, L"01", L"#260", L"", 0x0409, 0, false},
-        {"built sample: 1E leaves out English", built, AgentList, L"1E", L"", L"", 0x0409, 0, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TestInstall install(c.registered);
         for (const wchar_t* id : {L"0409", L"0416"})
             install.InstallLanguage(id);
-        std::wstring callerFolder = c.callerFolder == L"*" ? install.Path() : c.callerFolder;
-        if (!callerFolder.empty() && callerFolder[0] == L'#')
-            callerFolder = FolderOfLength(install, std::stoul(callerFolder.substr(1)));
-        const std::wstring rootFolder = c.callerFolder[0] == L'#' ? callerFolder : install.Path();
+        std::wstring callerFolder = c.callerFolder == L"*" ? install.Path() : c.callerFolder, rootFolder = install.Path();
+        if (callerFolder[0] == L'#') {   // one folder level (of under 255 characters) below the install
+            rootFolder = callerFolder = install.Path() + L"\\" + std::wstring(std::stoul(callerFolder.substr(1)) - install.Path().size() - 1, L'f');
+            CreateDirectoryW(callerFolder.c_str(), nullptr);
+        }
         if (c.where == FolderList)
             install.folder.MakeFolder(L"Agent\\Languages.xml");
         else if (c.where != NoList)
@@ -285,7 +258,7 @@ TEST(LoadResourceLibrary, SearchOrderAndEveryPlace)
             for (size_t i = first; i < (alone ? first + 1 : candidates.size()); ++i)
                 Place(kCopies[i % std::size(kCopies)].folder, candidates[i]);
             EXPECT_EQ(candidates[first], Found());
-            ExpectLoaded(nullptr, kCopies[first % std::size(kCopies)].cleaned);
+            EXPECT_EQ(kCopies[first % std::size(kCopies)].cleaned, Loaded());
         }
     }
 }
@@ -307,19 +280,15 @@ TEST(LoadResourceLibrary, InstallFolderModuleArgumentAndBadInput)
     EXPECT_EQ(install.Path().substr(0, 9), std::wstring(small)) << "copied as far as it fits";
     EXPECT_EQ(0, FindResourceLibrary(nullptr, path, kResourcePathChars, nullptr));
     EXPECT_EQ(L"", std::wstring(path));
-    // A name longer than the path buffer: the first candidate is cut at 1023 characters, and a file that
-    // lies exactly there is what is found.
-    std::wstring longName;
+    // A name longer than the path buffer: the first candidate is cut at 1023 characters, and a file that lies exactly
+    // there is what is found.
+    std::wstring longName, cut;
     while (longName.size() < 1100)
         longName += std::wstring(199, L'x') + L"\\";
-    std::wstring cut = (ModuleFolder() + L"\\Res\\" + longName).substr(0, kResourcePathChars - 1);
-    if (cut.back() == L'\\') {   // no file name can end in a backslash
-        longName = L"y" + longName;
-        cut = (ModuleFolder() + L"\\Res\\" + longName).substr(0, kResourcePathChars - 1);
-    }
+    while ((cut = (ModuleFolder() + L"\\Res\\" + longName).substr(0, kResourcePathChars - 1)).back() == L'\\')
+        longName = L"y" + longName;   // no file name can end in a backslash
     testsupport::MakeParentFolders(cut);
     testsupport::WriteFileBytes(cut, "cut");
-    ASSERT_EQ("cut", testsupport::ReadFileBytes(cut));
     EXPECT_EQ(1, FindResourceLibrary(longName.c_str(), path, kResourcePathChars, nullptr)) << "cut path";
     EXPECT_EQ(cut, std::wstring(path));
     testsupport::RemoveTree(ModuleFolder() + L"\\Res");
@@ -341,7 +310,7 @@ TEST(LoadResourceLibrary, InstallFolderModuleArgumentAndBadInput)
     HMODULE loadedHost = LoadLibraryExW((host + L"\\Host.dll").c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
     ASSERT_NE(nullptr, loadedHost);
     EXPECT_EQ(host + L"\\Res\\QxRes_l.dll", Found(loadedHost));
-    ExpectLoaded(loadedHost, L"Bereinigt");
+    EXPECT_EQ(L"Bereinigt", Loaded(loadedHost));
     FreeLibrary(loadedHost);
     EXPECT_EQ(agentCopy, Found(GetModuleHandleW(nullptr))) << "not the program's folder";
 }
