@@ -8,9 +8,8 @@ dll=$DIST/bin/Tolvane.dll
 if x86_64-w64-mingw32-objdump -h "$dll" | grep -E '\.debug_'; then fail "the shipped DLL carries debug sections"; fi
 for entry in IsSubSysEnabled:src/host/SubSys.cpp _ZN7CScnXml11AddInfectedER9CInfected:src/report/CScnXml.cpp \
         _ZN14CExcludeHelper10IsExcludedEPKt:src/exclude/ExcludeHelper.cpp; do
-    name=${entry%%:*}
-    address=0x$(x86_64-w64-mingw32-nm "$DIST/bin/Tolvane.dll.debug" | awk -v name="$name" '$3 == name {print $1}')
+    address=0x$(x86_64-w64-mingw32-nm "$dll.debug" | awk -v name="${entry%%:*}" '$3 == name {print $1}')
     where=$(x86_64-w64-mingw32-addr2line -e "$dll" "$address")
-    echo "$name at $address: $where"
-    [[ $where == *"${entry#*:}":[1-9]* ]] || fail "no line information for $name through the debug link"
+    echo "$entry at $address: $where"
+    [[ $where == *"${entry#*:}":[1-9]* ]] || fail "no line information for $entry through the debug link"
 done

@@ -1,5 +1,5 @@
 // Observes, through the installed DLL, what each export does to the caller's last-error value and which
-// exceptions leave it, in one failing case per call. One line per row of the API table:
+// exceptions leave it, in one failing case per call; one line per row of the API table:
 //   call|unchanged or set N|none or CSystemException 0xN
 // With the argument "squatted", another kind of object holds the log mutex's name first, so every log
 // event that writes a file fails; the members of an object whose constructor threw are not observed.
@@ -12,14 +12,14 @@
 
 namespace {
 
-const DWORD kSentinel = 0x2BAD;
 // A text pointer that faults when read: the common code's guard turns the fault into its exception.
 const unsigned short* const kUnreadable = reinterpret_cast<const unsigned short*>(8);
 
 void Observe(const char* call, const std::function<void()>& body)
 {
+    const DWORD sentinel = 0x2BAD;
     char error[32] = "unchanged", thrown[48] = "none";
-    SetLastError(kSentinel);
+    SetLastError(sentinel);
     try {
         body();
     } catch (const CSystemException& failure) {
@@ -27,20 +27,15 @@ void Observe(const char* call, const std::function<void()>& body)
     } catch (...) {
         std::snprintf(thrown, sizeof(thrown), "other");
     }
-    const DWORD after = GetLastError();
-    if (after != kSentinel)
-        std::snprintf(error, sizeof(error), "set %lu", after);
+    if (GetLastError() != sentinel)
+        std::snprintf(error, sizeof(error), "set %lu", GetLastError());
     std::printf("%s|%s|%s\n", call, error, thrown);
 }
 
 // The object, or null when its constructor threw.
 template <class T> std::unique_ptr<T> Construct()
 {
-    try {
-        return std::unique_ptr<T>(new T);
-    } catch (const CSystemException&) {
-        return nullptr;
-    }
+    try { return std::unique_ptr<T>(new T); } catch (const CSystemException&) { return nullptr; }
 }
 
 } // namespace
@@ -80,10 +75,9 @@ int main(int argc, char** argv)
         stopped->Init(nullptr);
         Observe("CScnXml::~CScnXml", [&] { stopped.reset(); });
     }
-    // Events into the temporary folder: opening the existing log file leaves an error of its own. (The
-    // other logging exports are observed by tests/scripts/client/log_client.c.)
+    // Events into the temporary folder: opening the existing log file leaves an error of its own (the other
+    // logging exports are observed by tests/scripts/client/log_client.c).
     const TolvaneLogRecord record = TOLVANE_LOG_RECORD_INIT(TOLVANE_LOG_INFO, "Brisko");
     Observe("TolvaneLogPrintfA", [&] { TolvaneLogPrintfA(&record, "%s", "text"); });
     Observe("TolvaneLogWriteW", [&] { TolvaneLogWriteW(&record, L"text"); });
-    return 0;
 }
