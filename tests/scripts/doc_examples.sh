@@ -29,7 +29,8 @@ cat "$work/blocks"/*.index | sort -n > "$work/index.txt"
 [ "$(wc -l < "$work/index.txt")" -ge 20 ] || fail "too few blocks found: $(wc -l < "$work/index.txt")"
 
 # The sh blocks this test runs itself, each in the setting its document describes, with a check of what it
-# printed or made; the other names must be used by another test.
+# printed or made (the CMake package and tolvane.pc build the example client with the recipe's imports);
+# the other names must be used by another test.
 build_readme_recipe
 mkdir -p "$work/project" && cp "$DIST/examples/client.cpp" "$work/project/main.cpp"
 cp "$work/blocks/$(awk -F'|' '$4 == "cmake-project" {print $1}' "$work/index.txt").cmake" "$work/project/CMakeLists.txt" \
@@ -41,8 +42,9 @@ run_block() {   # NAME BLOCK-FILE
     addr2line) out=$(cd "$DIST/bin" && bash -e "$2") && [ "$(sed -n 1p <<<"$out")" = IsSubSysEnabled ] \
                    && [[ $(sed -n 2p <<<"$out") == */src/host/SubSys.cpp:[1-9]* ]] ;;
     cmake-build) out=$(cd "$work/project" && TOOLCHAIN=$src/cmake/mingw-w64-x86_64.cmake bash -e "$2" 2>&1) \
-                     && [ -f "$work/project/build/myscanner.exe" ] ;;
-    pkg-config) out=$(cd "$work/project" && bash -e "$2" 2>&1) && [ -f "$work/project/main.exe" ] ;;
+                     && diff <(imports "$work/client/client.exe") <(imports "$work/project/build/myscanner.exe") ;;
+    pkg-config) out=$(cd "$work/project" && bash -e "$2" 2>&1) && diff <(imports "$work/client/client.exe") \
+                    <(imports "$work/project/main.exe") && [ "$(PKG_CONFIG_PATH=$DIST/lib/pkgconfig pkg-config --modversion tolvane)" = "$(project_version)" ] ;;
     logcheck-event|logcheck-client-event)   # exit code 1: warnings
         { out=$(cd "$work" && bash "$2" 2>&1 | tr -d '\r') || [ $? -eq 1 ]; } \
             && grep -qx "Event $(grep -o '[A-Za-z]*\.[A-Za-z]*$' "$2"):" <<<"$out" && grep -q '^  -> ' <<<"$out" ;;

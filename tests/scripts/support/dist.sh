@@ -1,5 +1,5 @@
-# Sourced by the tests of what dist/ gives a client program: installs the build into $DIST below the
-# test's work folder and offers the checks they share.
+# Sourced by the tests of what dist/ gives a client program: installs the build into $DIST below the test's
+# work folder and offers the checks they share.
 . "$(dirname "${BASH_SOURCE[0]}")/script.sh"
 DIST=$work/dist
 export DIST
@@ -20,14 +20,16 @@ dll_exports() {
     x86_64-w64-mingw32-objdump -p "$1" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' \
         | sed -n 's/^\s*\[ *[0-9]*\] //p' | sort -u
 }
-
-# A program built for clients imports no DLL of the compiler's runtimes.
+# The DLLs a program imports, then the functions it imports from Tolvane.dll, each sorted.
+imports() {
+    x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p' | sort
+    x86_64-w64-mingw32-objdump -p "$1" | sed -n '/DLL Name: Tolvane.dll/,/^$/p' | awk 'NF == 3 && $1 ~ /^[0-9a-f]+$/ {print $3}' | sort
+}
+# A program built for clients imports Tolvane.dll and no DLL of the compiler's runtimes.
 check_no_runtime_imports() {
-    local imports
-    imports=$(x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p')
-    echo "$(basename "$1") imports:" $imports
-    grep -q '^Tolvane.dll$' <<<"$imports" || fail "$1 does not import Tolvane.dll"
-    if grep -iE 'libstdc|libgcc|winpthread|pthread' <<<"$imports"; then
-        fail "$1 needs a runtime DLL that is not shipped"
-    fi
+    local dlls
+    dlls=$(x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p')
+    echo "$(basename "$1") imports:" $dlls
+    grep -qx Tolvane.dll <<<"$dlls" && ! grep -iE 'libstdc|libgcc|winpthread|pthread' <<<"$dlls" \
+        || fail "$1 does not import Tolvane.dll or needs a runtime DLL that is not shipped"
 }
