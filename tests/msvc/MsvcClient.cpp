@@ -1,16 +1,13 @@
-// A client built with the Microsoft C++ ABI that uses every member of the exported classes through
-// Tolvane.lib (tests/scripts/msvc_client.sh prepares the installation and reads the reports).
+// A client of the Microsoft C++ ABI that uses every member of the exported classes through Tolvane.lib.
 #include <tolvane.h>
 
 #include "NoRuntime.h"
 
-namespace {
-
-const unsigned short* const kUnreadableKey = reinterpret_cast<const unsigned short*>(0x10);
-const unsigned short* U(const wchar_t* text) { return reinterpret_cast<const unsigned short*>(text); }
+static const unsigned short* const kUnreadableKey = reinterpret_cast<const unsigned short*>(0x10);
+static const unsigned short* U(const wchar_t* text) { return reinterpret_cast<const unsigned short*>(text); }
 
 // "...\CIO....tmp": a report under its temporary name.
-bool IsTemporaryReport(const void* name)
+static bool IsTemporaryReport(const void* name)
 {
     const wchar_t* path = static_cast<const wchar_t*>(name);
     const int length = path ? lstrlenW(path) : 0;
@@ -18,31 +15,32 @@ bool IsTemporaryReport(const void* name)
 }
 
 // The code of GetExcludeItems(an unreadable key)'s exception, caught by value or seen by a structured handler.
-unsigned int CodeCaughtByValue(CExcludeHelper& helper)
+static unsigned int CodeCaughtByValue(CExcludeHelper& helper)
 {
     try { helper.GetExcludeItems(kUnreadableKey); } catch (CSystemException again) { return again.code; }
     return 0;
 }
 
-unsigned long CodeSeenByStructuredHandler(CExcludeHelper& helper)
+static unsigned long CodeSeenByStructuredHandler(CExcludeHelper& helper)
 {
     unsigned long code = 0;
     __try { helper.GetExcludeItems(kUnreadableKey); } __except (code = GetExceptionCode(), EXCEPTION_EXECUTE_HANDLER) {}
     return code;
 }
 
-// An event holding the log file mutex's name makes every event that reaches a log file raise the HRESULT of
-// ERROR_INVALID_HANDLE; the script sends only Wexmoor events to a file, which WriteToXmlFile writes first thing.
-void CheckFailureThroughTheVtable()
+void RunChecks()
 {
-    HANDLE squatter = CreateEventW(nullptr, TRUE, FALSE, L"MUX_QXTRELMLOG_BDEED226-DDC1-4f9e-ACC9-EBC49E4752F5");
-    CScnXml* report = New<CScnXml>();
-    CExcludeHelper* helper = New<CExcludeHelper>();
     alignas(CMyString) unsigned char content[sizeof(CMyString)] = {};   // a string without text
-    CReportBase* volatile base = report;   // the call takes the vtable, not the member's name
+    CMyString& noText = *reinterpret_cast<CMyString*>(content);
+    // An event holding the log file mutex's name makes every event that reaches a log file raise the HRESULT
+    // of ERROR_INVALID_HANDLE; the script sends only Wexmoor events to a file, which WriteToXmlFile writes first.
+    HANDLE squatter = CreateEventW(nullptr, TRUE, FALSE, L"MUX_QXTRELMLOG_BDEED226-DDC1-4f9e-ACC9-EBC49E4752F5");
+    CScnXml* failing = New<CScnXml>();
+    CExcludeHelper* helper = New<CExcludeHelper>();
+    CReportBase* volatile failingBase = failing;   // the call takes the vtable, not the member's name
     unsigned int outer = 0, innerCaught = 0;
     try {
-        base->WriteToXmlFile(L"C:\\missing.tmp", *reinterpret_cast<CMyString*>(content));
+        failingBase->WriteToXmlFile(L"C:\\missing.tmp", noText);
     } catch (const CSystemException& e) {
         CloseHandle(squatter);   // the log works again
         outer = e.code;
@@ -50,13 +48,8 @@ void CheckFailureThroughTheVtable()
     }
     Check(outer == 0x80070006 && innerCaught == 4,
           "exception: raised through the vtable with its code; 0x10001 four times by value inside its handler");
-    delete helper;
-    delete report;
-}
+    delete failing;
 
-void CheckExclusions()
-{
-    CExcludeHelper* helper = New<CExcludeHelper>();
     Check(helper->GetExcludeItems() == nullptr, "exclusion: no items before the first load");
     unsigned short* const* items = helper->GetExcludeItems(U(L"SOFTWARE\\Tavrel\\Orbisk\\MsvcClient"));
     const wchar_t* const expected[] = {L"*.tmp", L"C:\\Temp", L"pagefile.sys", nullptr};
@@ -73,10 +66,7 @@ void CheckExclusions()
     Check(CodeSeenByStructuredHandler(*helper) == 0xE06D7363 && helper->IsExcluded(U(L"C:\\pagefile.sys")) == 1,
           "exception: a structured handler sees 0xE06D7363, the object stays usable");
     delete helper;
-}
 
-void CheckOnAccessExclusion()
-{
     COnAccExcl* exclusion = New<COnAccExcl>();
     exclusion->ExcludeThisProcess(1);   // not connected: nothing is sent
     exclusion->Init();
@@ -85,10 +75,7 @@ void CheckOnAccessExclusion()
     exclusion->ExcludeThisProcess(0);
     delete exclusion;
     Check(loaded && !GetModuleHandleW(L"Trennix.DLL"), "on-access: Init loads the driver interface library, the destructor unloads it");
-}
 
-void CheckScanReport()
-{
     CScnXml* report = New<CScnXml>();
     Check(!report->XmlFileExist() && report->GetXmlFile() && !*report->GetXmlFile(), "report: no file before Init");
     Check(report->Init(nullptr) == 1 && report->XmlFileExist() && IsTemporaryReport(report->GetXmlFile()),
@@ -103,21 +90,10 @@ void CheckScanReport()
     CScnXml* second = New<CScnXml>();
     CReportBase* base = second;
     wchar_t name[300] = {}, named[300] = {};
-    alignas(CMyString) unsigned char content[sizeof(CMyString)] = {};   // a string without text
     Check(base->Init(nullptr) == 1 && second->XmlFileExist() && base->GetReportFileName(name, 299) == 1 &&
               IsTemporaryReport(name) && second->GetReportFileName(named, 299) == 1 && IsTemporaryReport(named) &&
-              lstrcmpW(name, named) != 0 && base->BuildReport(*reinterpret_cast<CMyString*>(content), nullptr) == 1,
+              lstrcmpW(name, named) != 0 && base->BuildReport(noText, nullptr) == 1,
           "report: Init, GetReportFileName and BuildReport through the vtable, GetReportFileName by name");
     delete second;
-}
-
-} // namespace
-
-void RunChecks()
-{
-    CheckFailureThroughTheVtable();
-    CheckExclusions();
-    CheckOnAccessExclusion();
-    CheckScanReport();
     Print("done\n");
 }

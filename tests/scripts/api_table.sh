@@ -1,10 +1,6 @@
 #!/bin/bash
-# The table of docs/client-api.md and the header comments against the library: a client built against
-# dist/ observes, for every export, what one failing call leaves in the last-error value and which
-# exceptions leave it, once as it is and once while the log mutex's name is taken. Each call must have
-# its row and its declaration in the installed headers; the row's "last error" cell and the header's
-# "Last error:" line must say unchanged or changed as observed (the row with the value left), and the
-# "exceptions" cell and the "Throws:" line must name exactly the codes observed.
+# docs/client-api.md's last-error and exceptions columns and the headers' "Last error:" and "Throws:" lines
+# against what a client observes of each export, as it is and while the log mutex's name is taken.
 . "$(dirname "$0")/support/dist.sh"
 doc=$src/docs/client-api.md
 x86_64-w64-mingw32-g++-posix -std=c++17 -Wall -Wextra -I"$DIST/include" "$src/tests/scripts/client/api_table_client.cpp" \

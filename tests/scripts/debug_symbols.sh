@@ -1,7 +1,5 @@
 #!/bin/bash
-# dist/bin/Tolvane.dll ships without debug sections and smaller than the build's DLL; addr2line, led by its
-# debug link to Tolvane.dll.debug beside it, gives file and line of the library's functions. (The debug
-# file read directly is the addr2line block of docs/linking.md, run by doc_examples.sh.)
+# The shipped Tolvane.dll is stripped; addr2line, led by its debug link to Tolvane.dll.debug, finds the lines.
 . "$(dirname "$0")/support/dist.sh"
 dll=$DIST/bin/Tolvane.dll
 [ "$(stat -c %s "$dll")" -lt "$(stat -c %s "$build/bin/Tolvane.dll")" ] || fail "the shipped DLL is not smaller than the build's"

@@ -1,12 +1,6 @@
 #!/bin/bash
-# dist/ as a client programmer uses it. The README's quick start runs as written from a folder holding a
-# fresh dist/, in a Wine prefix of its own: its link commands build every example into programs that import
-# no runtime DLL; with the imported minimal-install.reg the C++ client (try/catch, a thread, std::string)
-# succeeds, writes its scan report, and the checker names the sample ini's routes for Wexmoor.Info. In the
-# same prefix the C client calls every plain C export (its six log events land in the main log) and the
-# demo scanner prints the version of the DLL it loaded and writes its summary. Tolvane.dll exports exactly
-# the library's surface: the C functions under plain names, every class member under its GCC and its
-# Microsoft name.
+# dist/ as a client programmer uses it: the README's quick start run as written in a Wine prefix of its own
+# (every example built and run), and Tolvane.dll's exports: the C functions, the class members under both ABIs.
 . "$(dirname "$0")/support/dist.sh"
 version=$(project_version)
 prefix=$work/tolvane-try   # the prefix the README's commands create

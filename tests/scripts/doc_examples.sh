@@ -1,8 +1,6 @@
 #!/bin/bash
-# Every fenced block of README.md and docs/ that a reader would compile or run: C and C++ blocks compile
-# against dist/ (a fragment is wrapped in a function after the declarations its marker names); every sh or
-# bat block is named (BEGIN/END) and run, here or by the test that uses its name, or is marked as not run
-# and names only programs that tools/install-deps.sh installs.
+# Every fenced block of README.md and docs/: C and C++ blocks compile against dist/; every sh or bat block
+# is run, here or by the test that uses its name, or is marked as not run and names only installed programs.
 . "$(dirname "$0")/support/dist.sh"
 mkdir -p "$work/blocks"
 # One file per block, $work/blocks/N.LANG, and one index line per block: N|document:line|lang|name|kind

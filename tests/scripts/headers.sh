@@ -1,8 +1,6 @@
 #!/bin/bash
-# The installed headers: each compiles alone as C++11 and C++17 with GCC and clang (the C ones as C99)
-# without a warning; every member function a client can see and call is exported by Tolvane.dll (virtual
-# ones are reached through the vtable); every global name is a class of the library, its namespace, an
-# exported C function, or carries the library's prefix.
+# The installed headers: each compiles alone (C++11/17, GCC and clang, the C ones as C99) without a warning;
+# all a client can call is exported; every global name is the library's.
 . "$(dirname "$0")/support/dist.sh"
 strict=(-Wall -Wextra -pedantic -Werror -fsyntax-only -I"$DIST/include")
 mapfile -t headers < <(cd "$DIST/include" && find . -name '*.h' | sed 's|^\./||' | sort)

@@ -1,6 +1,6 @@
 #!/bin/bash
-# A client built with the Microsoft C++ ABI (tests/msvc/MsvcClient.cpp) uses every member of the exported
-# classes under Wine and checks their answers and exceptions itself; here, the reports it wrote.
+# A client of the Microsoft C++ ABI (tests/msvc/MsvcClient.cpp) checks every member of the exported classes
+# itself; here, its installation and the reports it wrote.
 . "$(dirname "$0")/support/dist.sh"
 . "$(dirname "$0")/support/msvc.sh"
 build_msvc_program "$DIST/bin/msvc_client.exe" MsvcClient NoRuntime

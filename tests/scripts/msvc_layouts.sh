@@ -1,9 +1,6 @@
 #!/bin/bash
-# The client layout is pinned: client programs allocate the public classes themselves, so each class's
-# size, alignment, field offsets and vtable slots, as clang lays them out from the installed headers under
-# the MinGW and under the Microsoft C++ ABI, must both equal tests/msvc/layouts.txt. A difference between
-# the ABIs (a derived field in a base's tail padding, a virtual destructor, overloaded virtuals) breaks
-# Microsoft-ABI clients. Only a new major version may change the file: UPDATE_LAYOUTS=1 rewrites it.
+# Clients allocate the public classes themselves: their layouts and vtables, under the MinGW and the Microsoft
+# C++ ABI, must both equal tests/msvc/layouts.txt (UPDATE_LAYOUTS=1 rewrites it: for a new major version only).
 . "$(dirname "$0")/support/dist.sh"
 classes=$(sed -nE 's/^(typedef )?(class|struct) (TOLVANE_API )?([A-Za-z_][A-Za-z0-9_]*)( |$).*/\4/p' "$DIST"/include/tolvane/*.h | sort -u)
 [ -n "$classes" ] || fail "no classes found in the headers"

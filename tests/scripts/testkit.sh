@@ -1,6 +1,6 @@
 #!/bin/bash
-# The test kit for Windows, run under Wine through cmd: run-tests.cmd ends with "N passed, 0 failed" for
-# the tests the programs list for a small filter, and a program that cannot start counts as a failure.
+# The test kit run through cmd: run-tests.cmd closes with "N passed, M failed", a program that cannot start
+# counting as one failure.
 . "$(dirname "$0")/support/script.sh"
 "$src/tools/make-testkit.sh" "$build" "$work/kit" >/dev/null
 filter='HostLaunch.*:HostHelp.*:ExcludeHelper.*'

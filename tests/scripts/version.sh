@@ -1,7 +1,5 @@
 #!/bin/bash
-# The version resource of the installed Tolvane.dll (as windres reads it back) carries the number of the
-# installed Version.h and of the project in its fixed part and in the string table that VerQueryValueW looks
-# up for US English; the PE image version agrees. (The demo scanner reads it through GetFileVersionInfoW.)
+# The version resource and PE image version of the installed Tolvane.dll against Version.h and project().
 . "$(dirname "$0")/support/dist.sh"
 IFS=. read -r major minor patch <<<"$(project_version)"
 version=$major.$minor.$patch

@@ -1,21 +1,19 @@
-# Sourced by the tests of what dist/ gives a client program: installs the build into $DIST below the test's
-# work folder and offers the checks they share.
+# Sourced by the tests of dist/: the build installed into $DIST in the work folder, and their shared checks.
 . "$(dirname "${BASH_SOURCE[0]}")/script.sh"
 DIST=$work/dist
 export DIST
 cmake --install "$build" --prefix "$DIST" >/dev/null
 
-# The shell commands of one marked block of README.md, without the markers and fences.
+# The shell commands of one marked block of README.md.
 readme_block() {
     sed -n "/^<!-- BEGIN $1 -->\$/,/^<!-- END $1 -->\$/p" "$src/README.md" | grep -v -e '^<!--' -e '^```' \
         || fail "README.md has no block $1"
 }
-# The link recipe, run as written in $work/client, stopping at the first command that fails.
+# The link recipe, run as written in $work/client.
 build_readme_recipe() {
     mkdir -p "$work/client"
     (cd "$work/client" && bash -ec "$(readme_block link-recipe)") || fail "the README's link recipe failed"
 }
-# The names exported by a DLL, sorted.
 dll_exports() {
     x86_64-w64-mingw32-objdump -p "$1" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' \
         | sed -n 's/^\s*\[ *[0-9]*\] //p' | sort -u

@@ -1,9 +1,8 @@
 # Sourced after dist.sh by the tests of Microsoft-ABI clients.
 [ -f "$DIST/lib/Tolvane.lib" ] || fail "Tolvane.lib missing"
-
-# build_msvc_program OUT UNIT...: builds tests/msvc/UNIT.cpp... with clang for x86_64-pc-windows-msvc and
-# lld-link, from the installed headers and Tolvane.lib, without a C runtime (NoRuntime.cpp is the entry
-# point); C++ exceptions are the system's vcruntime140.dll's.
+# build_msvc_program OUT UNIT...: tests/msvc/UNIT.cpp... built by clang for x86_64-pc-windows-msvc and lld-link
+# from the installed headers and Tolvane.lib, without a C runtime (NoRuntime.cpp is the entry point); C++
+# exceptions are the system's vcruntime140.dll's.
 build_msvc_program() {
     local out=$1 unit objects=() mingw=/usr/x86_64-w64-mingw32
     shift
