@@ -5,25 +5,22 @@
 mkdir -p "$work/blocks"
 # One file per block, $work/blocks/N.LANG, and one index line per block: N|document:line|lang|name|kind
 # (kind: whole, fragment, library-fragment or not-run); a fragment's declarations go to N.prelude.
-for doc in "$src/README.md" "$src"/docs/*.md; do
-    awk -v doc="${doc#"$src"/}" -v out="$work/blocks" -v first="$(ls "$work/blocks" | grep -c '\.index$' || true)" '
-        BEGIN { n = first }
-        inblock && $0 ~ "^" indent "```[[:space:]]*$" { inblock = 0; close(file); next }
-        inblock { line = $0; sub("^" indent, "", line); print line > file; next }
-        inmarker { if ($0 ~ /-->/) { inmarker = 0; next } line = $0; sub(/^[[:space:]]*/, "", line)
-                   print line > (out "/" (n + 1) ".prelude"); next }
-        /^<!-- BEGIN [a-z0-9-]+ -->$/ { name = $3; next }
-        /^<!-- END [a-z0-9-]+ -->$/ { name = ""; next }
-        /^[[:space:]]*<!-- fragment/ { kind = ($0 ~ /library/) ? "library-fragment" : "fragment"; inmarker = ($0 !~ /-->/); next }
-        /^<!-- not run/ { kind = "not-run"; next }
-        /^[[:space:]]*```/ { indent = $0; sub(/```.*/, "", indent); lang = $0; sub(/^[[:space:]]*```/, "", lang)
-                             n++; file = out "/" n "." (lang == "" ? "text" : lang); inblock = 1
-                             printf "" > file
-                             printf "%d|%s:%d|%s|%s|%s\n", n, doc, NR, lang, name, (kind == "" ? "whole" : kind) > (out "/" n ".index")
-                             kind = ""; next }
-        /[^[:space:]]/ { kind = "" }' "$doc"
-done
-cat "$work/blocks"/*.index | sort -n > "$work/index.txt"
+awk -v out="$work/blocks" -v src="$src/" '
+    FNR == 1 { name = ""; kind = "" }
+    inblock && $0 ~ "^" indent "```[[:space:]]*$" { inblock = 0; close(file); next }
+    inblock { line = $0; sub("^" indent, "", line); print line > file; next }
+    inmarker { if ($0 ~ /-->/) { inmarker = 0; next } line = $0; sub(/^[[:space:]]*/, "", line)
+               print line > (out "/" (n + 1) ".prelude"); next }
+    /^<!-- BEGIN [a-z0-9-]+ -->$/ { name = $3; next }
+    /^<!-- END [a-z0-9-]+ -->$/ { name = ""; next }
+    /^[[:space:]]*<!-- fragment/ { kind = ($0 ~ /library/) ? "library-fragment" : "fragment"; inmarker = ($0 !~ /-->/); next }
+    /^<!-- not run/ { kind = "not-run"; next }
+    /^[[:space:]]*```/ { indent = $0; sub(/```.*/, "", indent); lang = $0; sub(/^[[:space:]]*```/, "", lang)
+                         n++; file = out "/" n "." (lang == "" ? "text" : lang); inblock = 1; printf "" > file
+                         printf "%d|%s:%d|%s|%s|%s\n", n, substr(FILENAME, length(src) + 1), FNR, lang, name,
+                                (kind == "" ? "whole" : kind) > (out "/../index.txt")
+                         kind = ""; next }
+    /[^[:space:]]/ { kind = "" }' "$src/README.md" "$src"/docs/*.md
 [ "$(wc -l < "$work/index.txt")" -ge 20 ] || fail "too few blocks found: $(wc -l < "$work/index.txt")"
 
 # The sh blocks this test runs itself, each in the setting its document describes, with a check of what it
@@ -37,8 +34,10 @@ run_block() {   # NAME BLOCK-FILE
     local out=""
     case $1 in
     imports) out=$(cd "$work/client" && bash -e "$2") && grep -q 'DLL Name: Tolvane.dll' <<<"$out" ;;
-    addr2line) out=$(cd "$DIST/bin" && bash -e "$2") && [ "$(sed -n 1p <<<"$out")" = IsSubSysEnabled ] \
-                   && [[ $(sed -n 2p <<<"$out") == */src/host/SubSys.cpp:[1-9]* ]] ;;
+    addr2line)   # also through the debug link of the shipped DLL, which carries no debug sections
+        out=$(cd "$DIST/bin" && bash -e "$2" && sed 's/-e Tolvane.dll.debug/-e Tolvane.dll/' "$2" | bash -e) \
+            && [ "$(sed -n 1p <<<"$out")" = IsSubSysEnabled ] && [ "$(grep -c '/src/host/SubSys.cpp:[1-9]' <<<"$out")" = 2 ] \
+            && ! x86_64-w64-mingw32-objdump -h "$DIST/bin/Tolvane.dll" | grep '\.debug_' ;;
     cmake-build) out=$(cd "$work/project" && TOOLCHAIN=$src/cmake/mingw-w64-x86_64.cmake bash -e "$2" 2>&1) \
                      && diff <(imports "$work/client/client.exe") <(imports "$work/project/build/myscanner.exe") ;;
     pkg-config) out=$(cd "$work/project" && bash -e "$2" 2>&1) && diff <(imports "$work/client/client.exe") \
