@@ -9,18 +9,15 @@ static const unsigned short* U(const wchar_t* text) { return reinterpret_cast<co
 // "...\CIO....tmp": a report under its temporary name.
 static bool IsTemporaryReport(const void* name)
 {
-    const wchar_t* path = static_cast<const wchar_t*>(name);
-    const int length = path ? lstrlenW(path) : 0;
-    return length > 8 && CompareStringOrdinal(path + length - 4, 4, L".tmp", 4, FALSE) == CSTR_EQUAL;
+    const int length = name ? lstrlenW(static_cast<const wchar_t*>(name)) : 0;
+    return length > 8 && !lstrcmpW(static_cast<const wchar_t*>(name) + length - 4, L".tmp");
 }
-
 // The code of GetExcludeItems(an unreadable key)'s exception, caught by value or seen by a structured handler.
 static unsigned int CodeCaughtByValue(CExcludeHelper& helper)
 {
     try { helper.GetExcludeItems(kUnreadableKey); } catch (CSystemException again) { return again.code; }
     return 0;
 }
-
 static unsigned long CodeSeenByStructuredHandler(CExcludeHelper& helper)
 {
     unsigned long code = 0;

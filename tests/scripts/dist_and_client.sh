@@ -17,32 +17,30 @@ printf 'quarterly figures\r\n' > "$work/scan/documents/report.txt"
 # Wine's processes of the new prefix must not hold the test runner's pipes.
 (cd "$work" && env -u WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
     setsid bash "$work/quickstart.sh" </dev/null >"$work/run.log" 2>&1) || { cat "$work/run.log"; fail "the quick start failed"; }
-run=$(tr -d '\r' <"$work/run.log")
+run=$(cat "$work/run.log" "$work/summary.txt" | tr -d '\r')
 echo "$run"
 for exe in client.exe client_c.exe scanner.exe; do check_no_runtime_imports "$work/$exe"; done
 
-# The C++ client (the switches and scanner key of the imported file), the checker's two routes, the C
-# client and the demo scanner.
+# The C++ client (the switches and scanner key of the imported file), the checker's two routes, the C client,
+# the demo scanner and its summary; the scan report and the main log.
 for line in 'all calls succeeded' "Tolvane headers $version" 'switches: on-access scanner on, peer update on' \
         'exclusions: 3 items from SOFTWARE\Tavrel\Orbisk\OnDemandScan' 'excluded 1: C:\Windows\Temp\scan.tmp' \
         '  -> [main] file C:\Program Files\Tavrel\Orbisk\zeAgent.log' '  -> [debugger] debugger' \
         'IsSubSysEnabled(2) = 1' 'CreateFileSpecialAccess: created' 'log events written: 6' 'DisplayKelmoHelp: returned' \
-        'scanner exit: 1' "Tolvane.dll $version (built with the headers of $version)"; do
+        'scanner exit: 1' "Tolvane.dll $version (built with the headers of $version)" 'files scanned: 2' 'detections: 1'; do
     grep -qxF "$line" <<<"$run" || fail "the quick start does not print: $line"
 done
 [ "$(grep -c '^  -> ' <<<"$run")" -eq 2 ] || fail "Wexmoor.Info takes other routes"
 install="$prefix/drive_c/Program Files/Tavrel/Orbisk"
-report=$(grep -lF '<VirusName value="W32/Example.A"/>' "$install/Upload/"CIO*.Xml) || fail "no scan report of the client"
-grep -qF '<VirusName value="Example.Spy"/>' "$report" && grep -qF '<FilesInfected value="2"/>' "$report" \
-    || fail "the report lacks the second detection"
+written=$(cat "$install/Upload/"CIO*.Xml "$install/zeAgent.log")
+for text in '<VirusName value="W32/Example.A"/>' '<VirusName value="Example.Spy"/>' '<FilesInfected value="2"/>' \
+        ' no file C:\missing.txt Error=2: '; do
+    grep -qF "$text" <<<"$written" || fail "the scan report or the main log lacks: $text"
+done
 [ "$(grep -c ' client_c:' "$install/zeAgent.log")" = 6 ] || fail "the main log lacks client_c.exe's events"
-grep -qF ' no file C:\missing.txt Error=2: ' "$install/zeAgent.log" || fail "no error text behind client_c.exe's message"
-summary=$(tr -d '\r' < "$work/summary.txt")
-grep -qx 'files scanned: 2' <<<"$summary" && grep -qx 'detections: 1' <<<"$summary" || fail "summary: $summary"
 
-# The plain exports are exactly what the C client imports; every other one belongs to an exported class
-# (with the vtable and type information of the polymorphic CScnXml, and the public virtual members of its
-# base CReportBase), and every member under its GCC name has its Microsoft name (same demangled signature).
+# The plain exports are what the C client imports; the others belong to an exported class (with CScnXml's vtable
+# and type information, and its base's public virtual members), each member under both names.
 exports=$(dll_exports "$DIST/bin/Tolvane.dll")
 diff <(grep -E '^[A-Za-z][A-Za-z0-9_]*$' <<<"$exports") <(imports "$work/client_c.exe" | grep -v '\.dll$') \
     || fail "client.c does not call every C export"
