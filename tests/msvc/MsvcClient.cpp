@@ -47,39 +47,37 @@ void RunChecks()
           "exception: raised through the vtable with its code; 0x10001 four times by value inside its handler");
     delete failing;
 
-    Check(helper->GetExcludeItems() == nullptr, "exclusion: no items before the first load");
+    bool same = helper->GetExcludeItems() == nullptr;   // before the first load
     unsigned short* const* items = helper->GetExcludeItems(U(L"SOFTWARE\\Tavrel\\Orbisk\\MsvcClient"));
     const wchar_t* const expected[] = {L"*.tmp", L"C:\\Temp", L"pagefile.sys", nullptr};
-    bool same = items != nullptr && helper->GetExcludeItems() == items;
+    same = same && items != nullptr && helper->GetExcludeItems() == items;
     for (int i = 0; same && i < 4; ++i)
         same = expected[i] ? items[i] && lstrcmpW(reinterpret_cast<wchar_t*>(items[i]), expected[i]) == 0 : !items[i];
     const struct { const wchar_t* path; int excluded; } paths[] = {
         {L"C:\\Temp\\report.doc", 1}, {L"D:\\Data\\old.TMP", 1}, {L"D:\\Data\\new.txt", 0}, {L"C:\\pagefile.sys", 1}};
     for (const auto& p : paths)
         same = same && helper->IsExcluded(U(p.path)) == p.excluded;
-    Check(same, "exclusion: the key's items, then the built-in one, kept; IsExcluded answers for four paths");
+    Check(same, "exclusion: none before the first load, then the key's items and the built-in one, kept; IsExcluded for four paths");
     helper->Empty();
-    Check(helper->GetExcludeItems() == nullptr, "exclusion: Empty drops the items");
-    Check(CodeSeenByStructuredHandler(*helper) == 0xE06D7363 && helper->IsExcluded(U(L"C:\\pagefile.sys")) == 1,
-          "exception: a structured handler sees 0xE06D7363, the object stays usable");
+    Check(helper->GetExcludeItems() == nullptr && CodeSeenByStructuredHandler(*helper) == 0xE06D7363 &&
+              helper->IsExcluded(U(L"C:\\pagefile.sys")) == 1,
+          "exclusion: Empty drops the items; a structured handler sees 0xE06D7363, the object stays usable");
     delete helper;
 
     COnAccExcl* exclusion = New<COnAccExcl>();
     exclusion->ExcludeThisProcess(1);   // not connected: nothing is sent
     exclusion->Init();
     const bool loaded = GetModuleHandleW(L"Trennix.DLL") != nullptr;
-    exclusion->ExcludeThisProcess(1);
     exclusion->ExcludeThisProcess(0);
     delete exclusion;
     Check(loaded && !GetModuleHandleW(L"Trennix.DLL"), "on-access: Init loads the driver interface library, the destructor unloads it");
 
     CScnXml* report = New<CScnXml>();
-    Check(!report->XmlFileExist() && report->GetXmlFile() && !*report->GetXmlFile(), "report: no file before Init");
-    Check(report->Init(nullptr) == 1 && report->XmlFileExist() && IsTemporaryReport(report->GetXmlFile()),
-          "report: Init, the temporary file in the upload folder");
     CInfected detection = {U(L"C:\\Data\\eicar.com"), U(L"EICAR-Test-File"),
                            CInfected::FlagFile | CInfected::FlagVirus | CInfected::FlagCleaned, 0, 0, nullptr, nullptr};
-    Check(report->AddInfected(detection) == 1, "report: AddInfected");
+    Check(!report->XmlFileExist() && report->GetXmlFile() && !*report->GetXmlFile() && report->Init(nullptr) == 1 &&
+              report->XmlFileExist() && IsTemporaryReport(report->GetXmlFile()) && report->AddInfected(detection) == 1,
+          "report: no file before Init, then the temporary file in the upload folder; AddInfected");
     report->SetNumScanned(42);
     delete report;
 

@@ -57,14 +57,12 @@ while IFS='|' read -r n where lang name kind; do
     block=$work/blocks/$n.$lang
     case $lang in
     c|cpp)
-        flags=(-fsyntax-only -Wall -Wextra -Werror -Wno-unused-variable -Wno-unused-but-set-variable -I"$DIST/include")
-        [ "$kind" = library-fragment ] && flags+=(-I"$src/src" -DTOLVANE_BUILD)
-        if [ "$kind" = whole ]; then cp "$block" "$work/unit.$lang"; else
-            { grep '^#include' "$block" || true; cat "$work/blocks/$n.prelude" 2>/dev/null || true
-              echo 'void fragment(void) {'; grep -v '^#include' "$block"; echo '}'; } > "$work/unit.$lang"
-        fi
-        if [ "$lang" = c ]; then compiler=(x86_64-w64-mingw32-gcc-posix -std=c99); else compiler=(x86_64-w64-mingw32-g++-posix -std=c++17); fi
-        "${compiler[@]}" "${flags[@]}" "$work/unit.$lang" || fail "$where: the $lang block does not compile"
+        compiler=(x86_64-w64-mingw32-g++-posix -std=c++17); [ "$lang" = c ] && compiler=(x86_64-w64-mingw32-gcc-posix -std=c99)
+        [ "$kind" = library-fragment ] && compiler+=(-I"$src/src" -DTOLVANE_BUILD)
+        { if [ "$kind" = whole ]; then cat "$block"; else grep '^#include' "$block" || true; cat "$work/blocks/$n.prelude" 2>/dev/null || true
+              echo 'void fragment(void) {'; grep -v '^#include' "$block"; echo '}'; fi; } > "$work/unit.$lang"
+        "${compiler[@]}" -fsyntax-only -Wall -Wextra -Werror -Wno-unused-variable -Wno-unused-but-set-variable -I"$DIST/include" \
+            "$work/unit.$lang" || fail "$where: the $lang block does not compile"
         compiled=$((compiled + 1)) ;;
     sh|bat)
         if [ "$kind" != not-run ]; then

@@ -6,12 +6,10 @@
 filter='HostLaunch.*:HostHelp.*:ExcludeHelper.*'
 listed() { wine_run "$work/kit/$1.exe" --gtest_list_tests "--gtest_filter=$filter" | grep -c '^  '; }
 closing() { wine_run cmd /c "$(win_path "$work/kit")\\run-tests.cmd" "$filter" | tail -n1 || true; }
-unit=$(listed tolvane_unit_tests)
-all=$((unit + $(listed tolvane_client_tests)))
-[ "$all" -gt "$unit" ] || fail "no client tests listed"
+unit=$(listed tolvane_unit_tests) client=$(listed tolvane_client_tests)
 last=$(closing)
-[ "$last" = "$all passed, 0 failed" ] || fail "closing line '$last', expected '$all passed, 0 failed'"
+[ "$client" -gt 0 ] && [ "$last" = "$((unit + client)) passed, 0 failed" ] || fail "$unit + $client tests listed, closing line '$last'"
 rm "$work/kit/Tolvane.dll"   # the client tests cannot start
 last=$(closing)
 [ "$last" = "$unit passed, 1 failed" ] || fail "without Tolvane.dll: '$last'"
-echo "$all tests passed through run-tests.cmd"
+echo "$((unit + client)) tests passed through run-tests.cmd"

@@ -1,7 +1,6 @@
 # Sourced by the tests of dist/: the build installed into $DIST in the work folder, and their shared checks.
 . "$(dirname "${BASH_SOURCE[0]}")/script.sh"
-DIST=$work/dist
-export DIST
+export DIST=$work/dist
 cmake --install "$build" --prefix "$DIST" >/dev/null
 
 # The shell commands of one marked block of README.md.
@@ -10,10 +9,7 @@ readme_block() {
         || fail "README.md has no block $1"
 }
 # The link recipe, run as written in $work/client.
-build_readme_recipe() {
-    mkdir -p "$work/client"
-    (cd "$work/client" && bash -ec "$(readme_block link-recipe)") || fail "the README's link recipe failed"
-}
+build_readme_recipe() { mkdir -p "$work/client" && (cd "$work/client" && bash -ec "$(readme_block link-recipe)") || fail "the link recipe failed"; }
 dll_exports() {
     x86_64-w64-mingw32-objdump -p "$1" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' \
         | sed -n 's/^\s*\[ *[0-9]*\] //p' | sort -u

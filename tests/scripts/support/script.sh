@@ -6,11 +6,7 @@ work=$build/script-tests/$(basename "$0" .sh)
 client_key='HKLM\SOFTWARE\Tavrel\Orbisk'
 cleanup_steps=()
 on_exit() { cleanup_steps+=("$1"); }
-run_cleanup() {
-    local step
-    for step in "${cleanup_steps[@]}"; do eval "$step" || true; done
-    rm -rf "$work"
-}
+run_cleanup() { local step; for step in "${cleanup_steps[@]}"; do eval "$step" || true; done; rm -rf "$work"; }
 trap run_cleanup EXIT
 rm -rf "$work"; mkdir -p "$work"
 fail() { echo "FAILED: $*" >&2; exit 1; }
@@ -19,16 +15,10 @@ wine_run() { "$src/tools/wine-run.sh" "$@" | tr -d '\r'; }
 win_path() { local p=$1; echo "Z:${p//\//\\}"; }
 # Removes the client's registry tree, now and when the test ends.
 clear_client_registry() {
-    on_exit "wine_run reg delete '$client_key' /f >/dev/null 2>&1"
-    wine_run reg delete "$client_key" /f >/dev/null 2>&1 || true
+    on_exit "wine_run reg delete '$client_key' /f >/dev/null 2>&1"; wine_run reg delete "$client_key" /f >/dev/null 2>&1 || true
 }
 # make_install [FOLDER]: an installation folder $inst (default $work/inst) as "szInstallDir" of a fresh client tree.
-make_install() {
-    inst=${1:-$work/inst}
-    mkdir -p "$inst"
-    clear_client_registry
-    reg_set '' szInstallDir "$(win_path "$inst")"
-}
+make_install() { inst=${1:-$work/inst}; mkdir -p "$inst"; clear_client_registry; reg_set '' szInstallDir "$(win_path "$inst")"; }
 # reg_set KEY (below the client's tree, may be empty) VALUE DATA: a string value.
 reg_set() { wine_run reg add "$client_key${1:+\\$1}" /v "$2" /t REG_SZ /d "$3" /f >/dev/null; }
 project_version() { sed -n 's/^project(Tolvane VERSION \([0-9.]*\) .*/\1/p' "$src/CMakeLists.txt"; }
