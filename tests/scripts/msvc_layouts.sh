@@ -4,13 +4,18 @@
 . "$(dirname "$0")/support/dist.sh"
 classes=$(sed -nE 's/^(typedef )?(class|struct) (TOLVANE_API )?([A-Za-z_][A-Za-z0-9_]*)( |$).*/\4/p' "$DIST"/include/tolvane/*.h | sort -u)
 [ -n "$classes" ] || fail "no classes found in the headers"
+# A unit that makes the compiler lay out every class and the vtables: a call through the base, and a pointer
+# to a virtual member of the final class (whose calls would otherwise be resolved without its vtable).
+{ printf '#include <tolvane.h>\nusing namespace Tolvane;\n'; for class in $classes; do echo "unsigned size$class = sizeof($class);"; done
+  echo 'int CallThroughReportBase(CReportBase* report) { return report->WriteReport(nullptr); }'
+  echo 'int (CScnXml::*scanReportInit)(const unsigned short*) = &CScnXml::Init;'; } > "$work/probe.cpp"
 
 # One line per class: size, alignment and its own fields (a member of class type is pinned by that class's
 # line; a class that the probe does not use has no size); one line per vtable, its slots in order.
 pinned() {
     clang++ --target="$1" -fgnuc-version=4.2.1 -std=c++17 -c -o /dev/null -Xclang -fdump-record-layouts \
         -Xclang -fdump-vtable-layouts -I"$DIST/include" -isystem "$src/tests/msvc/include" \
-        -isystem /usr/x86_64-w64-mingw32/include "${LAYOUT_PROBE:-$src/tests/msvc/LayoutProbe.cpp}" | awk -v classes="$classes" '
+        -isystem /usr/x86_64-w64-mingw32/include "$work/probe.cpp" | awk -v classes="$classes" '
         BEGIN { n = split(classes, list, /\n/); q = "\047" }
         /\*\*\* Dumping AST Record Layout/ { header = 1; next }
         header { header = 0; record = $NF; sub(/^Tolvane::/, "", record)   # the first layout of each class
