@@ -17,15 +17,9 @@ summary() { local c; c=$(codes <<<"$2"); echo "$(sed -E 's/^ *([a-z]+).*/\1/' <<
 # The comment lines right above the declaration of a call ("Class::Member", "Class::Member(arg)" or a C
 # function) in the installed headers.
 header_comment() {
-    local class=${1%%::*} member=${1#*::} pattern
+    local class=${1%::*}
     [[ $1 == *::* ]] || class=""
-    case $member in
-    *\(\)) pattern="[ ~]${member%%(*}[(][)]" ;;
-    *\(*\)) pattern="[ ~]${member%%(*}[(][^)]*${member#*(}" pattern=${pattern%)} ;;
-    ~*) pattern="~${member#\~}[(]" ;;
-    *) pattern="[^~A-Za-z_]$member[(]" ;;
-    esac
-    awk -v class="$class" -v pattern="$pattern" '
+    awk -v class="$class" -v pattern="$(sed -E 's/^.*:://; s/[(][)]$/[(][)]/; s/[(]([A-Za-z]+)[)]$/[(][^)]*\1/; s/^[A-Za-z_]+$/[^~A-Za-z_]&[(]/' <<<"$1")" '
         /^class / { inclass = (class == "" || $0 ~ "class TOLVANE_API " class " ") }
         /^[[:space:]]*\/\// { comment = comment $0 "\n"; next }
         (inclass || class == "") && $0 ~ pattern { printf "%s", comment; exit }

@@ -44,11 +44,9 @@ done
 exports=$(dll_exports "$DIST/bin/Tolvane.dll")
 diff <(grep -E '^[A-Za-z][A-Za-z0-9_]*$' <<<"$exports") <(imports "$work/client_c.exe" | grep -v '\.dll$') \
     || fail "client.c does not call every C export"
-if grep -vxE '[A-Za-z][A-Za-z0-9_]*' <<<"$exports" \
-        | grep -vE '^_ZN?K?(14CExcludeHelper|10COnAccExcl|7CScnXml|11CReportBase)|^_ZT[VI]7CScnXml$' \
-        | grep -vE '^\?\?[01](CExcludeHelper|COnAccExcl|CScnXml)@@|^\?[A-Za-z]+@(CExcludeHelper|COnAccExcl|CScnXml|CReportBase)@@'; then
-    fail "unexpected exports above"
-fi
+! grep -vxE '[A-Za-z][A-Za-z0-9_]*' <<<"$exports" | grep -vE '^_ZN?K?(14CExcludeHelper|10COnAccExcl|7CScnXml|11CReportBase)|^_ZT[VI]7CScnXml$' \
+    | grep -vE '^\?\?[01](CExcludeHelper|COnAccExcl|CScnXml)@@|^\?[A-Za-z]+@(CExcludeHelper|COnAccExcl|CScnXml|CReportBase)@@' \
+    || fail "unexpected exports above"
 members() { sed -E 's/(class|struct) //g; s/\(void\)/()/; s/ //g' | sort -u; }
 diff <(grep '^_ZN' <<<"$exports" | x86_64-w64-mingw32-c++filt | members) \
      <(grep '^?' <<<"$exports" | llvm-undname | sed -n 's/.*__cdecl //p' | members) \
