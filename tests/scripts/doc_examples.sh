@@ -52,7 +52,6 @@ run_block() {   # NAME BLOCK-FILE
     esac || { echo "$out"; return 1; }
 }
 
-compiled=0 ran=0
 while IFS='|' read -r n where lang name kind; do
     block=$work/blocks/$n.$lang
     case $lang in
@@ -62,13 +61,12 @@ while IFS='|' read -r n where lang name kind; do
         { if [ "$kind" = whole ]; then cat "$block"; else grep '^#include' "$block" || true; cat "$work/blocks/$n.prelude" 2>/dev/null || true
               echo 'void fragment(void) {'; grep -v '^#include' "$block"; echo '}'; fi; } > "$work/unit.$lang"
         "${compiler[@]}" -fsyntax-only -Wall -Wextra -Werror -Wno-unused-variable -Wno-unused-but-set-variable -I"$DIST/include" \
-            "$work/unit.$lang" || fail "$where: the $lang block does not compile"
-        compiled=$((compiled + 1)) ;;
+            "$work/unit.$lang" || fail "$where: the $lang block does not compile" ;;
     sh|bat)
         if [ "$kind" != not-run ]; then
             [ -n "$name" ] || fail "$where: a $lang block without a name (<!-- BEGIN name -->) is run by no test"
             run_block "$name" "$block" || fail "$where: the block $name failed"
-            ran=$((ran + 1)); continue
+            continue
         fi
         # Each command (and compiler launcher) of a block not run is a Makefile target, a file of the
         # repository, or a program that tools/install-deps.sh installs.
@@ -81,4 +79,3 @@ while IFS='|' read -r n where lang name kind; do
         done ;;
     esac
 done < "$work/index.txt"
-echo "compiled $compiled C and C++ blocks; ran or found the tests of $ran shell blocks"

@@ -15,7 +15,6 @@ reg_set MsvcClient szExclude1 'C:\Temp'
 printf '[wexmoor]\r\ntype=file\r\nfilter=Wexmoor.Debug\r\nformat=%%l %%m\r\nfilename=msvc_client.log\r\n' \
     > "$DIST/samples/logCfg.Ini"
 
-# The client prints "ok <check>" or "FAIL <check>", then "done", and exits with the number of failures.
 out=$(timeout 120 "$src/tools/wine-run.sh" "$DIST/bin/msvc_client.exe" | tr -d '\r') && status=0 || status=$?
 echo "$out"
 [ "$status" = 0 ] && [ "$(tail -n 1 <<<"$out")" = done ] || fail "client: exit $status, \"done\" expected"

@@ -40,5 +40,4 @@ failed=0
 for target in x86_64-w64-mingw32 x86_64-pc-windows-msvc; do
     pinned $target | diff "$golden" - || { echo "the $target layout differs from $golden"; failed=1; }
 done
-[ $failed = 0 ] && echo "same layouts, as pinned: $(echo $classes)"
 exit $failed

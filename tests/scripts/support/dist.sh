@@ -23,7 +23,6 @@ imports() {
 check_no_runtime_imports() {
     local dlls
     dlls=$(x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p')
-    echo "$(basename "$1") imports:" $dlls
     grep -qx Tolvane.dll <<<"$dlls" && ! grep -iE 'libstdc|libgcc|winpthread|pthread' <<<"$dlls" \
-        || fail "$1 does not import Tolvane.dll or needs a runtime DLL that is not shipped"
+        || fail "$1 imports" $dlls": not Tolvane.dll, or a runtime DLL that is not shipped"
 }
