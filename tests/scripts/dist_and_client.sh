@@ -8,12 +8,9 @@ on_exit "WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1; WINEPREFIX=$prefix wi
 mkdir -p "$work/scan/documents"
 printf 'X5O-TOLVANE-DEMO-SIGNATURE-TEST-FILE\r\n' > "$work/scan/documents/invoice.exe"
 printf 'quarterly figures\r\n' > "$work/scan/documents/report.txt"
-{
-    echo 'set -euxo pipefail'
-    for name in quick-start-setup link-recipe quick-start-config quick-start-run; do readme_block $name; done
-    echo 'wine client_c.exe'
-    echo "wine scanner.exe '$(win_path "$work/scan")' 'SOFTWARE\\Tavrel\\Orbisk\\ExamplesTest' '$(win_path "$work/summary.txt")' || echo \"scanner exit: \$?\""
-} >"$work/quickstart.sh"
+{ echo 'set -euxo pipefail'; for name in quick-start-setup link-recipe quick-start-config quick-start-run; do readme_block $name; done
+  echo 'wine client_c.exe'; echo "wine scanner.exe '$(win_path "$work/scan")' 'SOFTWARE\\Tavrel\\Orbisk\\ExamplesTest' '$(win_path "$work/summary.txt")' || echo \"scanner exit: \$?\""; } \
+    >"$work/quickstart.sh"
 # Wine's processes of the new prefix must not hold the test runner's pipes.
 (cd "$work" && env -u WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
     setsid bash "$work/quickstart.sh" </dev/null >"$work/run.log" 2>&1) || { cat "$work/run.log"; fail "the quick start failed"; }

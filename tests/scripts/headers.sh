@@ -24,33 +24,23 @@ done
 # where it changes, so the current file is carried along).
 printf '#include <%s>\n' "${headers[@]}" > "$work/all.cpp"
 clang++ "${clang_args[@]}" -std=c++17 -Xclang -ast-dump "$work/all.cpp" | awk -v dir="$DIST/include/" '
-    { rest = $0
-      while (match(rest, /[<, ]([^ <>,]+):[0-9]+:[0-9]+/)) {
-          f = substr(rest, RSTART + 1, RLENGTH - 1); sub(/:[0-9]+:[0-9]+$/, "", f)
-          if (f != "line" && f != "col") file = f
-          rest = substr(rest, RSTART + RLENGTH) } }
-    index(file, dir) == 1 { print }' > "$work/declarations.txt"
+    { for (rest = $0; match(rest, /[<, ]([^ <>,]+):[0-9]+:[0-9]+/); rest = substr(rest, RSTART + RLENGTH)) {
+          f = substr(rest, RSTART + 1, RLENGTH - 1); sub(/:[0-9]+:[0-9]+$/, "", f); if (f != "line" && f != "col") file = f } }
+    index(file, dir) == 1' > "$work/declarations.txt"
 grep '^[|`]-' "$work/declarations.txt" > "$work/toplevel.txt" || fail "no declarations found in the installed headers"
 classes=$(sed -n 's/^[|`]-CXXRecordDecl .* \(class\|struct\) \([A-Za-z_0-9]*\) definition$/\2/p' "$work/toplevel.txt" | sort -u)
-if grep -vE '^[|`]-(CXXRecordDecl .* (class|struct) C[A-Za-z]* definition$|NamespaceDecl .* Tolvane$|LinkageSpecDecl )' \
-        "$work/toplevel.txt" | grep -vE "[ :](TOLVANE_|Tolvane|tolvane)[A-Za-z_0-9]* '"; then
-    fail "the declarations above land in the global namespace without the library's prefix"
-fi
+! grep -vE '^[|`]-(CXXRecordDecl .* (class|struct) C[A-Za-z]* definition$|NamespaceDecl .* Tolvane$|LinkageSpecDecl )' \
+    "$work/toplevel.txt" | grep -vE "[ :](TOLVANE_|Tolvane|tolvane)[A-Za-z_0-9]* '" || fail "global names above lack the library's prefix"
 
 # What a client can call: the members declared and not defined in the classes, and the extern "C" functions.
 for class in $classes; do
     clang++ "${clang_args[@]}" -std=c++17 -Xclang -ast-dump=json -Xclang -ast-dump-filter -Xclang "$class" "$work/all.cpp" \
-        | jq -r --arg class "$class" '
-            select(.kind == "CXXRecordDecl" and .name == $class and .completeDefinition) | .inner[]?
-            | select(.kind | test("^CXX(Method|Constructor|Destructor|Conversion)Decl$"))
-            | select((.isImplicit | not) and (.explicitlyDeleted | not) and (.virtual | not)
-                     and ([.inner[]? | select(.kind == "CompoundStmt")] | length == 0))
-            | .mangledName'
+        | jq -r --arg class "$class" 'select(.kind == "CXXRecordDecl" and .name == $class and .completeDefinition) | .inner[]?
+            | select((.kind | test("^CXX(Method|Constructor|Destructor|Conversion)Decl$")) and (.isImplicit | not) and
+                     (.explicitlyDeleted | not) and (.virtual | not) and all(.inner[]?; .kind != "CompoundStmt")) | .mangledName'
 done > "$work/callable.txt"
 sed -n "s/^[|\`] [|\`]-FunctionDecl .* \([A-Za-z_][A-Za-z_0-9]*\) '.*/\1/p" "$work/declarations.txt" >> "$work/callable.txt"
 sort -u -o "$work/callable.txt" "$work/callable.txt"
 [ -s "$work/callable.txt" ] || fail "no callable member found"
-if comm -23 "$work/callable.txt" <(dll_exports "$DIST/bin/Tolvane.dll") | grep .; then
-    fail "the members above are declared for clients but not exported"
-fi
+! comm -23 "$work/callable.txt" <(dll_exports "$DIST/bin/Tolvane.dll") | grep . || fail "the members above are declared for clients but not exported"
 echo "$(wc -l < "$work/callable.txt") callable members, all exported; compiled alone: ${headers[*]}"

@@ -14,13 +14,9 @@ static void Observe(const char* call, const std::function<void()>& body)
 {
     char thrown[48] = "none";
     SetLastError(0x2BAD);
-    try {
-        body();
-    } catch (const CSystemException& failure) {
-        std::snprintf(thrown, sizeof(thrown), "CSystemException 0x%x", failure.code);
-    } catch (...) {
-        std::snprintf(thrown, sizeof(thrown), "other");
-    }
+    try { body(); }
+    catch (const CSystemException& failure) { std::snprintf(thrown, sizeof(thrown), "CSystemException 0x%x", failure.code); }
+    catch (...) { std::snprintf(thrown, sizeof(thrown), "other"); }
     char error[24] = "unchanged";
     if (GetLastError() != 0x2BAD)
         std::snprintf(error, sizeof(error), "set %lu", GetLastError());
