@@ -6,7 +6,6 @@
 static const unsigned short* const kUnreadableKey = reinterpret_cast<const unsigned short*>(0x10);
 static const unsigned short* U(const wchar_t* text) { return reinterpret_cast<const unsigned short*>(text); }
 
-// The code of GetExcludeItems(an unreadable key)'s exception, caught by value or seen by a structured handler.
 static unsigned int CodeCaughtByValue(CExcludeHelper& helper)
 {
     try { helper.GetExcludeItems(kUnreadableKey); } catch (CSystemException again) { return again.code; }

@@ -9,7 +9,6 @@ clear_client_registry   # no client configuration
 observations=$(wine_run "$DIST/bin/api_table_client.exe")
 [ "$(grep -c . <<<"$observations")" -ge 14 ] || fail "the client observed too little:"$'\n'"$observations"
 squatted=$(wine_run "$DIST/bin/api_table_client.exe" squatted) || fail "squatted run: $squatted"
-echo "$squatted" | sed 's/^/squatted: /'
 
 codes() { { grep -oE '0x[0-9a-fA-F]+' || true; } | tr 'A-F' 'a-f' | sort -u | tr '\n' ' '; }
 # "unchanged" or "changed" (the first word of a last-error text), then the codes of an exceptions text or none.

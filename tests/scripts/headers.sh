@@ -43,4 +43,3 @@ sed -n "s/^[|\`] [|\`]-FunctionDecl .* \([A-Za-z_][A-Za-z_0-9]*\) '.*/\1/p" "$wo
 sort -u -o "$work/callable.txt" "$work/callable.txt"
 [ -s "$work/callable.txt" ] || fail "no callable member found"
 ! comm -23 "$work/callable.txt" <(dll_exports "$DIST/bin/Tolvane.dll") | grep . || fail "the members above are declared for clients but not exported"
-echo "$(wc -l < "$work/callable.txt") callable members, all exported; compiled alone: ${headers[*]}"

@@ -36,8 +36,6 @@ pinned() {
 }
 golden=$src/tests/msvc/layouts.txt
 [ "${UPDATE_LAYOUTS:-}" = 1 ] && pinned x86_64-w64-mingw32 >"$golden"
-failed=0
 for target in x86_64-w64-mingw32 x86_64-pc-windows-msvc; do
-    pinned $target | diff "$golden" - || { echo "the $target layout differs from $golden"; failed=1; }
+    pinned $target | diff "$golden" - || fail "the $target layout differs from $golden"
 done
-exit $failed

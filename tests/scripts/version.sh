@@ -3,10 +3,11 @@
 . "$(dirname "$0")/support/dist.sh"
 IFS=. read -r major minor patch <<<"$(project_version)"
 version=$major.$minor.$patch
-resource=$(x86_64-w64-mingw32-windres -i "$DIST/bin/Tolvane.dll" -O rc | sed -n '/VERSIONINFO$/,$p' | sed 's/^ *//')
-echo "$resource"
-for expected in "FILEVERSION $major, $minor, $patch, 0" "PRODUCTVERSION $major, $minor, $patch, 0" 'VALUE "Translation", 0x409, 1200'; do
-    grep -qxF "$expected" <<<"$resource" || fail "the resource lacks: $expected"
+resource=$({ x86_64-w64-mingw32-windres -i "$DIST/bin/Tolvane.dll" -O rc | sed -n '/VERSIONINFO$/,$p'
+             x86_64-w64-mingw32-objdump -p "$DIST/bin/Tolvane.dll"; } | sed 's/^\s*//; s/\s\+/ /g')
+for expected in "FILEVERSION $major, $minor, $patch, 0" "PRODUCTVERSION $major, $minor, $patch, 0" 'VALUE "Translation", 0x409, 1200' \
+        "MajorImageVersion $major" "MinorImageVersion $minor"; do
+    grep -qxF "$expected" <<<"$resource" || fail "the resource or the PE header lacks: $expected"
 done
 for expected in "FileVersion\", \"$version" "ProductVersion\", \"$version" 'ProductName", "Tolvane' 'OriginalFilename", "Tolvane.dll' \
         'FileDescription", ".+' 'LegalCopyright", "Copyright .+'; do
@@ -15,5 +16,3 @@ done
 for expected in "MAJOR $major" "MINOR $minor" "PATCH $patch" "STRING \"$version\""; do
     grep -qx "#define TOLVANE_VERSION_$expected" "$DIST/include/tolvane/Version.h" || fail "Version.h lacks TOLVANE_VERSION_$expected"
 done
-pe=$(x86_64-w64-mingw32-objdump -p "$DIST/bin/Tolvane.dll")
-grep -qE "^MajorImageVersion\s+$major$" <<<"$pe" && grep -qE "^MinorImageVersion\s+$minor$" <<<"$pe" || fail "PE image version is not $major.$minor"

@@ -13,7 +13,6 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 # A Windows program under Wine, console line ends made Unix ones.
 wine_run() { "$src/tools/wine-run.sh" "$@" | tr -d '\r'; }
 win_path() { local p=$1; echo "Z:${p//\//\\}"; }
-# Removes the client's registry tree, now and when the test ends.
 clear_client_registry() {
     on_exit "wine_run reg delete '$client_key' /f >/dev/null 2>&1"; wine_run reg delete "$client_key" /f >/dev/null 2>&1 || true
 }
