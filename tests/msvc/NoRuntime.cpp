@@ -11,23 +11,6 @@ static unsigned failures = 0;
 void* operator new(size_t size) { return HeapAlloc(GetProcessHeap(), 0, size); }
 void operator delete(void* memory) noexcept { memory && HeapFree(GetProcessHeap(), 0, memory); }
 void operator delete(void* memory, size_t) noexcept { operator delete(memory); }
-
-void Print(const char* text)
-{
-    DWORD written;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text, lstrlenA(text), &written, nullptr);
-}
-
-void Check(bool passed, const char* what)
-{
-    Print(passed ? "ok " : "FAIL ");
-    Print(what);
-    Print("\n");
-    failures += !passed;
-}
-
-extern "C" void Start()
-{
-    RunChecks();
-    ExitProcess(failures);
-}
+void Print(const char* text) { DWORD n; WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text, lstrlenA(text), &n, nullptr); }
+void Check(bool passed, const char* what) { Print(passed ? "ok " : "FAIL "), Print(what), Print("\n"), failures += !passed; }
+extern "C" void Start() { RunChecks(), ExitProcess(failures); }

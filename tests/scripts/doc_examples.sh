@@ -1,36 +1,31 @@
 #!/bin/bash
-# Every fenced block of README.md and docs/ that a reader would compile or run: C and C++ blocks compile
-# against dist/ (a block marked as a fragment is wrapped in a function after the declarations its marker
-# names); every sh or bat block is named (BEGIN/END) and run, here or by the test that uses its name, or
-# is marked as not run and names only programs that tools/install-deps.sh installs.
+# Every fenced block of README.md and docs/: C and C++ blocks compile against dist/; every sh or bat block
+# is run, here or by the test that uses its name, or is marked as not run and names only installed programs.
 . "$(dirname "$0")/support/dist.sh"
 mkdir -p "$work/blocks"
-
 # One file per block, $work/blocks/N.LANG, and one index line per block: N|document:line|lang|name|kind
 # (kind: whole, fragment, library-fragment or not-run); a fragment's declarations go to N.prelude.
-for doc in "$src/README.md" "$src"/docs/*.md; do
-    awk -v doc="${doc#"$src"/}" -v out="$work/blocks" -v first="$(ls "$work/blocks" | grep -c '\.index$' || true)" '
-        BEGIN { n = first }
-        inblock && $0 ~ "^" indent "```[[:space:]]*$" { inblock = 0; close(file); next }
-        inblock { line = $0; sub("^" indent, "", line); print line > file; next }
-        inmarker { if ($0 ~ /-->/) { inmarker = 0; next } line = $0; sub(/^[[:space:]]*/, "", line)
-                   print line > (out "/" (n + 1) ".prelude"); next }
-        /^<!-- BEGIN [a-z0-9-]+ -->$/ { name = $3; next }
-        /^<!-- END [a-z0-9-]+ -->$/ { name = ""; next }
-        /^[[:space:]]*<!-- fragment/ { kind = ($0 ~ /library/) ? "library-fragment" : "fragment"; inmarker = ($0 !~ /-->/); next }
-        /^<!-- not run/ { kind = "not-run"; next }
-        /^[[:space:]]*```/ { indent = $0; sub(/```.*/, "", indent); lang = $0; sub(/^[[:space:]]*```/, "", lang)
-                             n++; file = out "/" n "." (lang == "" ? "text" : lang); inblock = 1
-                             printf "" > file
-                             printf "%d|%s:%d|%s|%s|%s\n", n, doc, NR, lang, name, (kind == "" ? "whole" : kind) > (out "/" n ".index")
-                             kind = ""; next }
-        /[^[:space:]]/ { kind = "" }' "$doc"
-done
-cat "$work/blocks"/*.index | sort -n > "$work/index.txt"
+awk -v out="$work/blocks" -v src="$src/" '
+    FNR == 1 { name = ""; kind = "" }
+    inblock && $0 ~ "^" indent "```[[:space:]]*$" { inblock = 0; close(file); next }
+    inblock { line = $0; sub("^" indent, "", line); print line > file; next }
+    inmarker { if ($0 ~ /-->/) { inmarker = 0; next } line = $0; sub(/^[[:space:]]*/, "", line)
+               print line > (out "/" (n + 1) ".prelude"); next }
+    /^<!-- BEGIN [a-z0-9-]+ -->$/ { name = $3; next }
+    /^<!-- END [a-z0-9-]+ -->$/ { name = ""; next }
+    /^[[:space:]]*<!-- fragment/ { kind = ($0 ~ /library/) ? "library-fragment" : "fragment"; inmarker = ($0 !~ /-->/); next }
+    /^<!-- not run/ { kind = "not-run"; next }
+    /^[[:space:]]*```/ { indent = $0; sub(/```.*/, "", indent); lang = $0; sub(/^[[:space:]]*```/, "", lang)
+                         n++; file = out "/" n "." (lang == "" ? "text" : lang); inblock = 1; printf "" > file
+                         printf "%d|%s:%d|%s|%s|%s\n", n, substr(FILENAME, length(src) + 1), FNR, lang, name,
+                                (kind == "" ? "whole" : kind) > (out "/../index.txt")
+                         kind = ""; next }
+    /[^[:space:]]/ { kind = "" }' "$src/README.md" "$src"/docs/*.md
 [ "$(wc -l < "$work/index.txt")" -ge 20 ] || fail "too few blocks found: $(wc -l < "$work/index.txt")"
 
-# The sh blocks this test runs itself, each in the setting its document describes, with a check of what
-# it printed or made; the other names must be used by another test.
+# The sh blocks this test runs itself, each in the setting its document describes, with a check of what it
+# printed or made (the CMake package and tolvane.pc build the example client with the recipe's imports);
+# the other names must be used by another test.
 build_readme_recipe
 mkdir -p "$work/project" && cp "$DIST/examples/client.cpp" "$work/project/main.cpp"
 cp "$work/blocks/$(awk -F'|' '$4 == "cmake-project" {print $1}' "$work/index.txt").cmake" "$work/project/CMakeLists.txt" \
@@ -39,14 +34,17 @@ run_block() {   # NAME BLOCK-FILE
     local out=""
     case $1 in
     imports) out=$(cd "$work/client" && bash -e "$2") && grep -q 'DLL Name: Tolvane.dll' <<<"$out" ;;
-    addr2line) out=$(cd "$DIST/bin" && bash -e "$2") && [ "$(sed -n 1p <<<"$out")" = IsSubSysEnabled ] \
-                   && [[ $(sed -n 2p <<<"$out") == */src/host/SubSys.cpp:[1-9]* ]] ;;
+    addr2line)   # also through the debug link of the shipped DLL, which carries no debug sections
+        out=$(cd "$DIST/bin" && bash -e "$2" && sed 's/-e Tolvane.dll.debug/-e Tolvane.dll/' "$2" | bash -e) \
+            && [ "$(sed -n 1p <<<"$out")" = IsSubSysEnabled ] && [ "$(grep -c '/src/host/SubSys.cpp:[1-9]' <<<"$out")" = 2 ] \
+            && ! x86_64-w64-mingw32-objdump -h "$DIST/bin/Tolvane.dll" | grep '\.debug_' ;;
     cmake-build) out=$(cd "$work/project" && TOOLCHAIN=$src/cmake/mingw-w64-x86_64.cmake bash -e "$2" 2>&1) \
-                     && [ -f "$work/project/build/myscanner.exe" ] ;;
-    pkg-config) out=$(cd "$work/project" && bash -e "$2" 2>&1) && [ -f "$work/project/main.exe" ] ;;
-    logcheck-event|logcheck-client-event)
+                     && diff <(imports "$work/client/client.exe") <(imports "$work/project/build/myscanner.exe") ;;
+    pkg-config) out=$(cd "$work/project" && bash -e "$2" 2>&1) && diff <(imports "$work/client/client.exe") \
+                    <(imports "$work/project/main.exe") && [ "$(PKG_CONFIG_PATH=$DIST/lib/pkgconfig pkg-config --modversion tolvane)" = "$(project_version)" ] ;;
+    logcheck-event|logcheck-client-event)   # exit code 1: warnings
         { out=$(cd "$work" && bash "$2" 2>&1 | tr -d '\r') || [ $? -eq 1 ]; } \
-            && grep -qx "Event $(grep -o '[A-Za-z]*\.[A-Za-z]*$' "$2"):" <<<"$out" && grep -q '^  -> ' <<<"$out" ;;   # 1: warnings
+            && grep -qx "Event $(grep -o '[A-Za-z]*\.[A-Za-z]*$' "$2"):" <<<"$out" && grep -q '^  -> ' <<<"$out" ;;
     help-url) clear_client_registry; sed 's/$/\r/' "$2" > "$work/block.bat"
               out=$(wine_run cmd /c "$(win_path "$work/block.bat")" 2>&1) && out=$(wine_run reg query \
                   'HKLM\SOFTWARE\Tavrel\Orbisk\Agent' /v szHelpURL) && grep -q 'https://help.example/agent' <<<"$out" ;;
@@ -54,39 +52,30 @@ run_block() {   # NAME BLOCK-FILE
     esac || { echo "$out"; return 1; }
 }
 
-compiled=0 ran=0
 while IFS='|' read -r n where lang name kind; do
     block=$work/blocks/$n.$lang
     case $lang in
     c|cpp)
-        flags=(-fsyntax-only -Wall -Wextra -Werror -Wno-unused-variable -Wno-unused-but-set-variable -I"$DIST/include")
-        [ "$kind" = library-fragment ] && flags+=(-I"$src/src" -DTOLVANE_BUILD)
-        if [ "$kind" = whole ]; then
-            cp "$block" "$work/unit.$lang"
-        else
-            { grep '^#include' "$block" || true; cat "$work/blocks/$n.prelude" 2>/dev/null || true
-              echo 'void fragment(void) {'; grep -v '^#include' "$block"; echo '}'; } > "$work/unit.$lang"
-        fi
-        if [ "$lang" = c ]; then compiler=(x86_64-w64-mingw32-gcc-posix -std=c99); else compiler=(x86_64-w64-mingw32-g++-posix -std=c++17); fi
-        "${compiler[@]}" "${flags[@]}" "$work/unit.$lang" || fail "$where: the $lang block does not compile"
-        compiled=$((compiled + 1)) ;;
+        compiler=(x86_64-w64-mingw32-g++-posix -std=c++17); [ "$lang" = c ] && compiler=(x86_64-w64-mingw32-gcc-posix -std=c99)
+        [ "$kind" = library-fragment ] && compiler+=(-I"$src/src" -DTOLVANE_BUILD)
+        { if [ "$kind" = whole ]; then cat "$block"; else grep '^#include' "$block" || true; cat "$work/blocks/$n.prelude" 2>/dev/null || true
+              echo 'void fragment(void) {'; grep -v '^#include' "$block"; echo '}'; fi; } > "$work/unit.$lang"
+        "${compiler[@]}" -fsyntax-only -Wall -Wextra -Werror -Wno-unused-variable -Wno-unused-but-set-variable -I"$DIST/include" \
+            "$work/unit.$lang" || fail "$where: the $lang block does not compile" ;;
     sh|bat)
-        if [ "$kind" = not-run ]; then
-            # Each command of the block (and each compiler launcher) is a target of the Makefile, a file of
-            # the repository, or a program that tools/install-deps.sh installs.
-            while read -r program; do
-                [ "$program" = make ] || [ -e "$src/$program" ] || grep -qF "command -v $program " "$src/tools/install-deps.sh" \
-                    || fail "$where: $program is not installed by tools/install-deps.sh"
-            done < <(sed -E 's/^([A-Z_]+=[^ ]* )*//; s/ .*//' "$block" | grep -E '^[a-z./]'
-                     grep -oE '_LAUNCHER=[a-z0-9-]+' "$block" | cut -d= -f2)
-            while read -r target; do
-                grep -q "^$target:" "$src/Makefile" || fail "$where: the Makefile has no target $target"
-            done < <(grep -oE '(^|[ ])make [a-z]+' "$block" | awk '{print $2}')
-        else
+        if [ "$kind" != not-run ]; then
             [ -n "$name" ] || fail "$where: a $lang block without a name (<!-- BEGIN name -->) is run by no test"
             run_block "$name" "$block" || fail "$where: the block $name failed"
-            ran=$((ran + 1))
-        fi ;;
+            continue
+        fi
+        # Each command (and compiler launcher) of a block not run is a Makefile target, a file of the
+        # repository, or a program that tools/install-deps.sh installs.
+        while read -r program; do
+            [ "$program" = make ] || [ -e "$src/$program" ] || grep -qF "command -v $program " "$src/tools/install-deps.sh" \
+                || fail "$where: $program is not installed by tools/install-deps.sh"
+        done < <(sed -E 's/^([A-Z_]+=[^ ]* )*//; s/ .*//' "$block" | grep -E '^[a-z./]'; grep -oE '_LAUNCHER=[a-z0-9-]+' "$block" | cut -d= -f2)
+        for target in $(grep -oE '(^|[ ])make [a-z]+' "$block" | awk '{print $2}'); do
+            grep -q "^$target:" "$src/Makefile" || fail "$where: the Makefile has no target $target"
+        done ;;
     esac
 done < "$work/index.txt"
-echo "compiled $compiled C and C++ blocks; ran or found the tests of $ran shell blocks"

@@ -1,22 +1,14 @@
 #!/bin/bash
-# The test kit for Windows, run under Wine through cmd: run-tests.cmd ends with "N passed, 0 failed" for
-# the tests the programs list for a small filter, and a program that cannot start counts as a failure.
+# The test kit run through cmd: run-tests.cmd closes with "N passed, M failed", a program that cannot start
+# counting as one failure.
 . "$(dirname "$0")/support/script.sh"
 "$src/tools/make-testkit.sh" "$build" "$work/kit" >/dev/null
 filter='HostLaunch.*:HostHelp.*:ExcludeHelper.*'
-listed() {
-    local p n=0
-    for p in "$@"; do
-        n=$((n + $(wine_run "$work/kit/$p.exe" --gtest_list_tests "--gtest_filter=$filter" | grep -c '^  ')))
-    done
-    echo $n
-}
+listed() { wine_run "$work/kit/$1.exe" --gtest_list_tests "--gtest_filter=$filter" | grep -c '^  '; }
 closing() { wine_run cmd /c "$(win_path "$work/kit")\\run-tests.cmd" "$filter" | tail -n1 || true; }
-all=$(listed tolvane_unit_tests tolvane_client_tests)
-[ "$all" -gt 0 ] || fail "no tests listed"
+unit=$(listed tolvane_unit_tests) client=$(listed tolvane_client_tests)
 last=$(closing)
-[ "$last" = "$all passed, 0 failed" ] || fail "closing line '$last', expected '$all passed, 0 failed'"
+[ "$client" -gt 0 ] && [ "$last" = "$((unit + client)) passed, 0 failed" ] || fail "$unit + $client tests listed, closing line '$last'"
 rm "$work/kit/Tolvane.dll"   # the client tests cannot start
 last=$(closing)
-[ "$last" = "$(listed tolvane_unit_tests) passed, 1 failed" ] || fail "without Tolvane.dll: '$last'"
-echo "$all tests passed through run-tests.cmd"
+[ "$last" = "$unit passed, 1 failed" ] || fail "without Tolvane.dll: '$last'"

@@ -1,67 +1,47 @@
-// Observes, through the installed DLL, what each export does to the caller's last-error value and which
-// exceptions leave it, in one failing case per call. One line per row of the API table:
-//   call|unchanged or set N|none or CSystemException 0xN
-// With the argument "squatted", another kind of object holds the log mutex's name first, so every log
-// event that writes a file fails; the members of an object whose constructor threw are not observed.
+// For api_table.sh: one failing call per export, each printed as "call|unchanged or set N|none or
+// CSystemException 0xN" (the last-error value it leaves, the exception leaving it). With an argument
+// ("squatted"), another kind of object holds the log mutex's name, so log events that write a file fail.
 #include <tolvane.h>
 
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <memory>
 
-namespace {
-
-const DWORD kSentinel = 0x2BAD;
 // A text pointer that faults when read: the common code's guard turns the fault into its exception.
-const unsigned short* const kUnreadable = reinterpret_cast<const unsigned short*>(8);
+static const unsigned short* const kUnreadable = reinterpret_cast<const unsigned short*>(8);
 
-void Observe(const char* call, const std::function<void()>& body)
+static void Observe(const char* call, const std::function<void()>& body)
 {
-    char error[32] = "unchanged", thrown[48] = "none";
-    SetLastError(kSentinel);
-    try {
-        body();
-    } catch (const CSystemException& failure) {
-        std::snprintf(thrown, sizeof(thrown), "CSystemException 0x%x", failure.code);
-    } catch (...) {
-        std::snprintf(thrown, sizeof(thrown), "other");
-    }
-    const DWORD after = GetLastError();
-    if (after != kSentinel)
-        std::snprintf(error, sizeof(error), "set %lu", after);
+    char thrown[48] = "none";
+    SetLastError(0x2BAD);
+    try { body(); }
+    catch (const CSystemException& failure) { std::snprintf(thrown, sizeof(thrown), "CSystemException 0x%x", failure.code); }
+    catch (...) { std::snprintf(thrown, sizeof(thrown), "other"); }
+    char error[24] = "unchanged";
+    if (GetLastError() != 0x2BAD)
+        std::snprintf(error, sizeof(error), "set %lu", GetLastError());
     std::printf("%s|%s|%s\n", call, error, thrown);
 }
 
-// The object, or null when its constructor threw.
+// The object, or null when its constructor threw (its members are then not observed).
 template <class T> std::unique_ptr<T> Construct()
 {
-    try {
-        return std::unique_ptr<T>(new T);
-    } catch (const CSystemException&) {
-        return nullptr;
-    }
+    try { return std::unique_ptr<T>(new T); } catch (const CSystemException&) { return nullptr; }
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int main(int argc, char**)
 {
-    if (argc > 1 && std::strcmp(argv[1], "squatted") == 0 &&
-        !CreateEventW(nullptr, TRUE, FALSE, L"MUX_QXTRELMLOG_BDEED226-DDC1-4f9e-ACC9-EBC49E4752F5")) {
-        std::printf("the log mutex's name could not be taken\n");
+    if (argc > 1 && !CreateEventW(nullptr, TRUE, FALSE, L"MUX_QXTRELMLOG_BDEED226-DDC1-4f9e-ACC9-EBC49E4752F5"))
         return 3;
-    }
-    // Run with no client registry tree: every lookup fails.
+    // Without a client registry tree every lookup fails.
     Observe("IsSubSysEnabled", [] { IsSubSysEnabled(0); });
     Observe("CreateFileSpecialAccess", [] { CreateFileSpecialAccess(L"C:\\no such folder\\x.txt"); });
     Observe("DisplayKelmoHelp", [] { DisplayKelmoHelp(); });
     if (auto exclusions = Construct<CExcludeHelper>()) {
+        const auto* missing = reinterpret_cast<const unsigned short*>(L"C:\\no such folder\\x.doc");
         Observe("CExcludeHelper::GetExcludeItems(keyName)", [&] { exclusions->GetExcludeItems(kUnreadable); });
         Observe("CExcludeHelper::GetExcludeItems()", [&] { exclusions->GetExcludeItems(); });
-        Observe("CExcludeHelper::IsExcluded", [&] {
-            exclusions->IsExcluded(reinterpret_cast<const unsigned short*>(L"C:\\no such folder\\x.doc"));
-        });
+        Observe("CExcludeHelper::IsExcluded", [&] { exclusions->IsExcluded(missing); });
         Observe("CExcludeHelper::Empty", [&] { exclusions->Empty(); });
     }
     if (auto onAccess = Construct<COnAccExcl>()) {
@@ -70,20 +50,16 @@ int main(int argc, char** argv)
     }
     Observe("CScnXml::CScnXml", [] { CScnXml report; });
     if (auto report = Construct<CScnXml>()) {
-        Observe("CScnXml::Init", [&] { report->Init(nullptr); });
         CInfected detection = {};
         detection.itemName = kUnreadable;
+        Observe("CScnXml::Init", [&] { report->Init(nullptr); });
         Observe("CScnXml::AddInfected", [&] { report->AddInfected(detection); });
         Observe("CScnXml::SetNumScanned", [&] { report->SetNumScanned(1); });
+        Observe("CScnXml::~CScnXml", [&] { report.reset(); });
     }
-    if (auto stopped = Construct<CScnXml>()) {
-        stopped->Init(nullptr);
-        Observe("CScnXml::~CScnXml", [&] { stopped.reset(); });
-    }
-    // Events into the temporary folder: opening the existing log file leaves an error of its own. (The
-    // other logging exports are observed by tests/scripts/client/log_client.c.)
+    // Events into the temporary folder, where opening the existing log file leaves an error of its own (the
+    // other logging exports: tests/scripts/client/log_client.c).
     const TolvaneLogRecord record = TOLVANE_LOG_RECORD_INIT(TOLVANE_LOG_INFO, "Brisko");
     Observe("TolvaneLogPrintfA", [&] { TolvaneLogPrintfA(&record, "%s", "text"); });
     Observe("TolvaneLogWriteW", [&] { TolvaneLogWriteW(&record, L"text"); });
-    return 0;
 }

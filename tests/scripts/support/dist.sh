@@ -1,33 +1,27 @@
-# Sourced by the tests of what dist/ gives a client program: installs the build into $DIST below the
-# test's work folder and offers the checks they share.
+# Sourced by the tests of dist/: the build installed into $DIST in the work folder, and their shared checks.
 . "$(dirname "${BASH_SOURCE[0]}")/script.sh"
-DIST=$work/dist
-export DIST
+export DIST=$work/dist
 cmake --install "$build" --prefix "$DIST" >/dev/null
 
-# The shell commands of one marked block of README.md, without the markers and fences.
+# The shell commands of one marked block of README.md.
 readme_block() {
     sed -n "/^<!-- BEGIN $1 -->\$/,/^<!-- END $1 -->\$/p" "$src/README.md" | grep -v -e '^<!--' -e '^```' \
         || fail "README.md has no block $1"
 }
-# The link recipe, run as written in $work/client, stopping at the first command that fails.
-build_readme_recipe() {
-    mkdir -p "$work/client"
-    (cd "$work/client" && bash -ec "$(readme_block link-recipe)") || fail "the README's link recipe failed"
-}
-# The names exported by a DLL, sorted.
+build_readme_recipe() { mkdir -p "$work/client" && (cd "$work/client" && bash -ec "$(readme_block link-recipe)") || fail "the link recipe failed"; }
 dll_exports() {
     x86_64-w64-mingw32-objdump -p "$1" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' \
         | sed -n 's/^\s*\[ *[0-9]*\] //p' | sort -u
 }
-
-# A program built for clients imports no DLL of the compiler's runtimes.
+# The DLLs a program imports, then the functions it imports from Tolvane.dll, each sorted.
+imports() {
+    x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p' | sort
+    x86_64-w64-mingw32-objdump -p "$1" | sed -n '/DLL Name: Tolvane.dll/,/^$/p' | awk 'NF == 3 && $1 ~ /^[0-9a-f]+$/ {print $3}' | sort
+}
+# A program built for clients imports Tolvane.dll and no DLL of the compiler's runtimes.
 check_no_runtime_imports() {
-    local imports
-    imports=$(x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p')
-    echo "$(basename "$1") imports:" $imports
-    grep -q '^Tolvane.dll$' <<<"$imports" || fail "$1 does not import Tolvane.dll"
-    if grep -iE 'libstdc|libgcc|winpthread|pthread' <<<"$imports"; then
-        fail "$1 needs a runtime DLL that is not shipped"
-    fi
+    local dlls
+    dlls=$(x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p')
+    grep -qx Tolvane.dll <<<"$dlls" && ! grep -iE 'libstdc|libgcc|winpthread|pthread' <<<"$dlls" \
+        || fail "$1 imports" $dlls": not Tolvane.dll, or a runtime DLL that is not shipped"
 }

@@ -1,16 +1,13 @@
 # Sourced after dist.sh by the tests of Microsoft-ABI clients.
 [ -f "$DIST/lib/Tolvane.lib" ] || fail "Tolvane.lib missing"
-
-# build_msvc_program OUT UNIT...: builds tests/msvc/UNIT.cpp... with clang for x86_64-pc-windows-msvc and
-# lld-link, from the installed headers and Tolvane.lib, without a C runtime (NoRuntime.cpp is the entry
-# point); C++ exceptions are the system's vcruntime140.dll's.
+# build_msvc_program OUT UNIT...: tests/msvc/UNIT.cpp... built by clang for x86_64-pc-windows-msvc and lld-link
+# from the installed headers and Tolvane.lib, without a C runtime (NoRuntime.cpp is the entry point); C++
+# exceptions are the system's vcruntime140.dll's.
 build_msvc_program() {
     local out=$1 unit objects=() mingw=/usr/x86_64-w64-mingw32
-    shift
     printf '%s\n' 'LIBRARY vcruntime140.dll' EXPORTS __CxxFrameHandler3 __C_specific_handler __std_terminate memset memcpy \
-        > "$work/vcruntime140.def"
-    llvm-dlltool -m i386:x86-64 -d "$work/vcruntime140.def" -l "$work/vcruntime140.lib"
-    for unit in "$@"; do
+        > "$work/vcruntime140.def" && llvm-dlltool -m i386:x86-64 -d "$work/vcruntime140.def" -l "$work/vcruntime140.lib"
+    for unit in "${@:2}"; do
         clang++ --target=x86_64-pc-windows-msvc -fgnuc-version=4.2.1 -std=c++17 -O2 -fexceptions -fcxx-exceptions \
             -fms-extensions -Wall -Wextra -Werror -I"$DIST/include" -isystem "$src/tests/msvc/include" \
             -isystem "$mingw/include" -c "$src/tests/msvc/$unit.cpp" -o "$work/$unit.obj"
