@@ -1,5 +1,4 @@
-// Captures the log events of this process (unit tests, which link the
-// library's core directly), in the order in which they were written.
+// Captures this process's log events (unit tests link the library's core), in the order written.
 #pragma once
 
 #include <string>
@@ -11,17 +10,15 @@ namespace testsupport {
 
 struct CapturedEvent {
     LogUtils::LogLevel level;
-    std::string category;
-    std::string message;      // narrow, or the wide message in the ANSI code page
+    std::string category, message, sourceFile;   // a wide message in the ANSI code page
     unsigned int errorCode;
     bool hasError;
-    std::string sourceFile;
 };
 
 class LogCapture {
 public:
-    LogCapture();    // starts capturing
-    ~LogCapture();   // stops
+    LogCapture();
+    ~LogCapture();
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 
