@@ -1,12 +1,12 @@
 // The log sinks seen from outside (several writing processes: tests/scripts/log_archives.sh): log files, their
-// archives and mutex, syslog datagrams received on 127.0.0.1:514, a child process's lines read by its debugger.
+// archives and mutex, syslog datagrams received on 127.0.0.1:514, the lines handed to the debugger.
 #include <winsock2.h>
 
 #include <gtest/gtest.h>
 
 #include <ctime>
 #include <set>
-#include <sstream>
+#include <thread>
 #include "common/ScopedHandle.h"
 #include "common/SystemException.h"
 #include "CabinetExtract.h"
@@ -14,7 +14,6 @@
 #include "log/LogFileMutex.h"
 #include "log/LogFileSink.h"
 #include "log/SyslogSink.h"
-#include "ChildProcess.h"
 #include "ImportHook.h"
 #include "LogCapture.h"
 #include "TestInstall.h"
@@ -60,14 +59,11 @@ TEST(LogFileSink, AppendsAndStartsAnewPastTheLimit)
     }
 }
 
-// While another kind of object holds the mutex's name, the front end raises the HRESULT of the failed
-// creation and keeps its caller's last-error value; the next event creates it (its descriptor is checked
-// where CreateMutexW receives it: HostSpecialAccess.LogFileAndMutexDescriptors).
+// While another kind of object holds the mutex's name, the front end raises the HRESULT of the failed creation
+// and keeps its caller's last-error value; the next event creates it. The library never closes the mutex: this
+// needs a process that has not logged yet (ctest runs each test in a process of its own).
 TEST(LogFileSink, LogFileMutex)
 {
-    // The mutex is never closed by the library: this test needs a process that
-    // has not logged yet, and no other process holding it (ctest runs each
-    // test in a process of its own).
     HANDLE existing = OpenMutexW(SYNCHRONIZE, FALSE, LogMutexName());
     if (existing)
         CloseHandle(existing);
@@ -89,27 +85,25 @@ TEST(LogFileSink, LogFileMutex)
     EXPECT_NE(nullptr, CScopedHandle(OpenMutexW(SYNCHRONIZE, FALSE, LogMutexName())).Get());
 }
 
-// While another process keeps the mutex, a writer waits only a bounded time and appends its line
-// without archiving the oversized file (another writer may be archiving it).
-TEST(LogFileSink, WriterGoesOnWhileAnotherProcessKeepsTheMutex)
+// While another writer keeps the mutex, a writer waits only a bounded time and appends its line without
+// archiving the oversized file (the other may be archiving it).
+TEST(LogFileSink, WriterGoesOnWhileAnotherKeepsTheMutex)
 {
-    const std::wstring ready = L"log-mutex-held-" + std::to_wstring(GetCurrentProcessId());
-    CScopedHandle event(CreateEventW(nullptr, TRUE, FALSE, ready.c_str()));
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION holder{};
-    std::wstring command = L"\"" + ModuleFolder() + L"\\log_writer.exe\" --hold " + ready;
-    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &holder));
-    CScopedHandle holderProcess(holder.hProcess), holderThread(holder.hThread);
-    HANDLE waits[] = {event.Get(), holder.hProcess};
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForMultipleObjects(2, waits, FALSE, 60000)) << "the child did not take the mutex";
-
     TempFolder folder;
     const std::wstring log = folder.Join(L"sink.log");
     WriteFileBytes(log, std::string(300, 'x'));
+    CScopedHandle taken(CreateEventW(nullptr, TRUE, FALSE, nullptr)), done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    bool heldToTheEnd = false;
+    std::thread holder([&] {
+        LogFileLock lock;
+        SetEvent(taken.Get());
+        heldToTheEnd = WaitForSingleObject(done.Get(), 60000) == WAIT_TIMEOUT;
+    });
+    WaitForSingleObject(taken.Get(), 60000);
     WriteLine(log, 100, "while held");
-    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(holder.hProcess, 0)) << "the writer waited for the holder to end";
-    TerminateProcess(holder.hProcess, 0);
+    SetEvent(done.Get());
+    holder.join();
+    EXPECT_FALSE(heldToTheEnd) << "the writer waited for the holder to let go";
     EXPECT_EQ(std::string(300, 'x') + "while held\r\n", ReadFileBytes(log));
     EXPECT_EQ(0u, Entries(log + L"*.cab").size());
 }
@@ -272,17 +266,16 @@ TEST(LogSyslog, DatagramByteForByte)
     closesocket(udp), WSACleanup();
 }
 
-// log_writer.exe started under debug_capture.exe as its debugger: each line arrives as one debug string.
-TEST(LogDebugString, ChildProcessLinesReachItsDebugger)
+// A section of type outputdebugstring hands each line, ended by "\n", to the debugger.
+TEST(LogDebugString, LinesGoToTheDebugger)
 {
+    static std::vector<std::string> passed;
+    struct Debugger { static void WINAPI Output(LPCSTR text) { passed.push_back(text); } };
+    testsupport::ImportHook hook("OutputDebugStringA", reinterpret_cast<void*>(&Debugger::Output));
+    ASSERT_TRUE(hook.Installed());
     testsupport::TestInstall client;
     client.WriteIni("[debugger]\nfilter=*.Debug\ntype=outputdebugstring\nformat=%l %f %m\n");
-    const ChildResult result = RunChild(L"debug_capture.exe log_writer.exe traced 3");
-    std::vector<std::string> received;   // the debugger's lines of the writer's strings, and its exit code
-    std::istringstream lines(result.output);
-    for (std::string line; std::getline(lines, line, '\n');)
-        if (line.find("traced-") != std::string::npos || line.find("exit:") == 0)
-            received.push_back(line);
-    EXPECT_EQ((std::vector<std::string>{"debug: Info Tolvane traced-00000\r", "debug: Info Tolvane traced-00001\r",
-                                        "debug: Info Tolvane traced-00002\r", "exit: 0\r"}), received);
+    LOG_EVENT(Info, "Tolvane").Write("traced");
+    LOG_EVENT(Debug, "Wexmoor").Write("%d", 2);
+    EXPECT_EQ((std::vector<std::string>{"Info Tolvane traced\n", "Debug Wexmoor 2\n"}), passed);
 }
