@@ -23,9 +23,17 @@ public:
     LogCapture& operator=(const LogCapture&) = delete;
 
     std::vector<CapturedEvent> events;
-    std::vector<std::string> Messages() const;
-    // The events (of one category when given) as "level category message [error N]".
-    std::vector<std::string> Records(const char* category = nullptr) const;
+    std::vector<std::string> Messages() const { return Records(nullptr, false); }
+    // The events (of one category when given) as "level category message [error N]", or their messages.
+    std::vector<std::string> Records(const char* category = nullptr, bool whole = true) const
+    {
+        std::vector<std::string> records;
+        for (const CapturedEvent& e : events)
+            if (!category || e.category == category)
+                records.push_back(!whole ? e.message : LogUtils::LevelName(e.level) + (" " + e.category) + " " +
+                    e.message + (e.hasError ? " [error " + std::to_string(e.errorCode) + "]" : ""));
+        return records;
+    }
     void Clear() { events.clear(); }
 };
 

@@ -172,47 +172,32 @@ TEST(LogFileSink, LogsSurviveReaders)
     }
 }
 
-// The cabinets of a set (a log that did not fit one cabinet) are pruned together.
-TEST(LogArchive, CabinetSetsArePrunedTogether)
+// Archiving prunes the main logs' archives to the newest, the cabinets of a set (a log that did not fit one
+// cabinet) together; a prune lists at most ten archives. An existing archive is never overwritten.
+TEST(LogArchive, PruningAndExistingArchives)
 {
-    const struct { const wchar_t* name; const wchar_t* set; } names[] = {
-        {L"zeAgent.log20260110120000.cab", L"zeAgent.log20260110120000"},
+    const wchar_t* sets[][2] = {
+        {L"zeAgent.log20260110120000.cab", L"zeAgent.log20260110120000"}, {L"short_2.cab", L"short_2"},
         {L"zeAgent.log20260110120000_2.cab", L"zeAgent.log20260110120000"},
         {L"zeAgent.log20260110120000_12.cab", L"zeAgent.log20260110120000"},
         {L"zeAgent.log20260110120000_x.cab", L"zeAgent.log20260110120000_x"},
-        {L"my_2.log20260110120000.cab", L"my_2.log20260110120000"},
-        {L"short_2.cab", L"short_2"},
+        {L"my_2.log20260110120000.cab", L"my_2.log20260110120000"}};
+    for (const auto& [name, set] : sets)
+        EXPECT_EQ(std::wstring(set), ArchiveSetName(name)) << Narrow(name);
+    auto Stamp = [](int day, const wchar_t* part = L"") {   // day 10 to 31
+        return L"202601" + std::to_wstring(day) + L"120000" + part + L".cab";
     };
-    for (const auto& n : names)
-        EXPECT_EQ(std::wstring(n.set), LogUtils::ArchiveSetName(n.name)) << Narrow(n.name);
-
-    TempFolder folder;
-    for (const wchar_t* name : {L"zeAgent.log20260109120000.cab", L"zeAgent.log20260110120000.cab",
-                                L"zeAgent.log20260110120000_2.cab", L"zeAgent.log20260110120000_3.cab",
-                                L"zeAgent.log20260111120000.cab", L"zeAgent.log20260111120000_2.cab"})
-        WriteFileBytes(folder.Join(name), "cabinet");
-    const std::wstring pattern = folder.Join(L"zeAgent.log*.cab");
-    EXPECT_EQ(3, PruneOldArchives((folder.Path() + L"\\").c_str(), pattern.c_str())) << "three archives";
-    EXPECT_EQ((std::set<std::wstring>{L"zeAgent.log20260111120000.cab", L"zeAgent.log20260111120000_2.cab"}),
-              Entries(pattern));
-}
-
-// Archiving prunes the main logs' archives to the newest (a prune lists at most
-// ten entries), and never overwrites an existing archive.
-TEST(LogArchive, PruningAndExistingArchives)
-{
-    auto Stamp = [](int day) { return L"202601" + std::to_wstring(day) + L"120000.cab"; };   // day 10 to 31
     const std::pair<std::wstring, bool> cases[] = {{L"zeAgent.log", true}, {L"zeUpdate.log", true},
         {L"zeAgent.LOG", false}, {L"zeNotices.log", false}, {L"myzeAgent.log", false}};
     for (const auto& [log, pruned] : cases) {
         TempFolder folder;
-        for (int day : {13, 11, 12})
-            WriteFileBytes(folder.Join(log + Stamp(day)), "old");
+        for (const std::wstring& old : {Stamp(13), Stamp(11), Stamp(11, L"_2"), Stamp(12), Stamp(13, L"_2")})
+            WriteFileBytes(folder.Join(log + old), "old");
         WriteFileBytes(folder.Join(log), "log text\r\n");
         ASSERT_EQ(1, ArchiveLogFile(folder.Join(log).c_str())) << Narrow(log);
         std::set<std::wstring> archives = Entries(folder.Join(log + L"*.cab"));
-        EXPECT_EQ(pruned ? 2u : 4u, archives.size()) << Narrow(log);   // with the new one
-        EXPECT_EQ(1u, archives.count(log + Stamp(13))) << Narrow(log);
+        EXPECT_EQ(pruned ? 3u : 6u, archives.size()) << Narrow(log);   // with the new one
+        EXPECT_EQ(2u, archives.count(log + Stamp(13)) + archives.count(log + Stamp(13, L"_2"))) << Narrow(log);
     }
     TempFolder folder;
     const std::wstring pattern = folder.Join(L"zeAgent.log*.cab"), log = folder.Join(L"busy.log");

@@ -1,13 +1,11 @@
-/* log_client TAG COUNT: COUNT rounds through the logging exports (the va_list ones are the C++ clients'), each
+/* log_client TAG COUNT: COUNT rounds through the logging exports (the va_list ones are the C++ client's), each
  * message "TAG <form> <round>" ("e" in front of the form: Windows error 2 attached), from one record filled on
- * the marked line; then a null message, 100000-character messages with a 300-character category, a null
- * category, and records refused: null, level 8, too small. Exits with the number of calls that answered wrongly
- * or changed the last error. */
+ * the marked line; then a null message, a 300-character category, a null category, and records refused: null,
+ * level 8, too small. Exits with the number of calls that answered wrongly or changed the last error. */
 #include <tolvane.h>
 
 #include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 #include <wchar.h>
 
 static int failures = 0;
@@ -22,8 +20,7 @@ int main(int argc, char** argv)
 {
     static const char* const categories[] = {"Brisko", "OrbiskUI"};
     static const TolvaneLogLevel levels[] = {TOLVANE_LOG_INFO, TOLVANE_LOG_ERROR, TOLVANE_LOG_DEBUG, TOLVANE_LOG_WARNING};
-    static char longText[100001], longCategory[301];
-    static wchar_t longWide[100001];
+    static char longCategory[301];
     TolvaneLogRecord record = TOLVANE_LOG_RECORD_INIT(TOLVANE_LOG_INFO, "Brisko"); /* log-site */
     char text[64];
     wchar_t wide[64];
@@ -47,12 +44,9 @@ int main(int argc, char** argv)
     record.hasError = 0;
     Expect(TolvaneLogWriteA(&record, NULL), 1);
     Expect(TolvaneLogPrintfW(&record, NULL), 1);
-    memset(longText, 'x', 100000);
-    wmemset(longWide, L'w', 100000);
     sprintf(longCategory, "Brisko%0294d", 0);
     record.category = longCategory;
-    Expect(TolvaneLogWriteA(&record, longText), 1);
-    Expect(TolvaneLogWriteW(&record, longWide), 1);
+    Expect(TolvaneLogWriteA(&record, "long category"), 1);
     record.category = NULL;
     Expect(TolvaneLogPrintfA(&record, "%s null-category 0", argv[1]), 1);
     Expect(TolvaneLogWriteA(NULL, "refused"), 0);
