@@ -10,7 +10,7 @@ LogCapture::LogCapture()
         const auto text = [](const char* s) { return std::string(s ? s : ""); };
         static_cast<LogCapture*>(context)->events.push_back({e.level, text(e.category),
             e.narrowMessage || !e.wideMessage ? text(e.narrowMessage) : Narrow(e.wideMessage), text(e.sourceFile),
-            e.errorCode, e.hasError});
+            e.line, e.errorCode, e.hasError});
     }, this);
 }
 

@@ -11,7 +11,7 @@ namespace testsupport {
 struct CapturedEvent {
     LogUtils::LogLevel level;
     std::string category, message, sourceFile;   // a wide message in the ANSI code page
-    unsigned int errorCode;
+    unsigned int line, errorCode;
     bool hasError;
 };
 

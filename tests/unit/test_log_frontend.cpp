@@ -11,6 +11,8 @@
 #include "LogCapture.h"
 #include "common/ScopedHandle.h"
 #include "log/LogManager.h"
+#include "tolvane/Log.h"
+#include "tolvane/LogCall.h"
 
 using testsupport::LogCapture;
 
@@ -60,6 +62,48 @@ TEST(LogFrontEnd, FormatErrorText)
     for (const auto& c : cases)
         EXPECT_STREQ(c.text, LogUtils::FormatErrorText(c.code, buffer)) << c.why;
     EXPECT_EQ(87u, GetLastError());
+}
+
+// The client exports fill an event from their record (the category cut to 255 characters), write a null message
+// as an empty one, refuse a null record, a level beyond Debug and a record smaller than the first version, and
+// keep the caller's last error; the C++ convenience writes through the va_list ones.
+TEST(LogFrontEnd, ClientExports)
+{
+    LogCapture log;
+    const std::string longCategory = "Brisko" + std::string(294, '0');
+    TolvaneLogRecord record = TOLVANE_LOG_RECORD_INIT(TOLVANE_LOG_ERROR, "Brisko");
+    const unsigned int line = __LINE__ - 1;
+    record.hasError = 1, record.errorCode = 2;
+    std::string answers;
+    const auto Answer = [&](int written) {
+        answers += std::to_string(written) + (GetLastError() == 1234 ? " " : "! ");
+        SetLastError(1234);
+    };
+    SetLastError(1234);
+    Answer(TolvaneLogWriteA(&record, "WriteA%s"));
+    Answer(TolvaneLogWriteW(&record, L"WriteW%s"));
+    Answer(TolvaneLogPrintfA(&record, "PrintfA %d", 1));
+    Answer(TolvaneLogPrintfW(&record, L"PrintfW %hs", "2"));
+    record.level = TOLVANE_LOG_DEBUG, record.hasError = 0;
+    Answer(TolvaneLogWriteA(&record, nullptr));
+    Answer(TolvaneLogPrintfW(&record, nullptr));
+    record.category = longCategory.c_str();
+    Answer(TolvaneLogWriteA(&record, "long category"));
+    record.category = nullptr;
+    Answer(TolvaneLogWriteA(&record, "no category"));
+    Answer(TolvaneLogWriteA(nullptr, "refused"));
+    record.level = static_cast<TolvaneLogLevel>(8);
+    Answer(TolvaneLogWriteA(&record, "refused"));
+    record.level = TOLVANE_LOG_INFO, record.size = 36;
+    Answer(TolvaneLogWriteA(&record, "refused"));
+    TOLVANE_CLIENT_LOG(NOTICE, "OrbiskUI").WithError(5).Write("%s %d", "narrow", 3).Write(L"%hs", "wide");
+    EXPECT_EQ("1 1 1 1 1 1 1 1 0 0 0 ", answers);
+    EXPECT_EQ((std::vector<std::string>{"Error Brisko WriteA%s [error 2]", "Error Brisko WriteW%s [error 2]",
+        "Error Brisko PrintfA 1 [error 2]", "Error Brisko PrintfW 2 [error 2]", "Debug Brisko ", "Debug Brisko ",
+        "Debug " + longCategory.substr(0, 255) + " long category", "Debug  no category",
+        "Notice OrbiskUI narrow 3 [error 5]", "Notice OrbiskUI wide [error 5]"}), log.Records());
+    EXPECT_EQ(__FILE__ + (":" + std::to_string(line)),
+              log.events.at(0).sourceFile + ":" + std::to_string(log.events[0].line));
 }
 
 // Threads racing on the process's first events create one manager, counted through a call only its construction
