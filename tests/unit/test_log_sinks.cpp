@@ -33,29 +33,47 @@ void WriteLine(const std::wstring& path, unsigned int limit, const char* message
 }
 } // namespace
 
+// A log past its size limit is archived and started anew, unless another program holds it open or another
+// writer keeps the mutex: a writer waits for that only a bounded time, then appends without archiving (the
+// other may be archiving the file).
 TEST(LogFileSink, AppendsAndStartsAnewPastTheLimit)
 {
     const std::string x100(100, 'x'), x300(300, 'x');
-    struct { std::string before; unsigned int limit; std::vector<const char*> lines; std::string after; size_t cabs; }
+    enum Holder { None, OpenFile, Mutex };
+    struct { std::string before; unsigned int limit; std::vector<const char*> lines; Holder holder; std::string after; }
     cases[] = {
-        {"", 100, {"created"}, "created\r\n", 0},
-        {x100, 100, {"appended"}, x100 + "appended\r\n", 0},   // exactly the limit: appended to
-        {"", 0, {"first", "second"}, "second\r\n", 1},        // limit 0 keeps only the latest line
-        {x300, 100, {"one", "two"}, x300 + "one\r\ntwo\r\n", 0},   // held open by another program: kept whole
+        {"", 100, {"created"}, None, "created\r\n"},
+        {x100, 100, {"appended"}, None, x100 + "appended\r\n"},   // exactly the limit: appended to
+        {"", 0, {"first", "second"}, None, "second\r\n"},        // limit 0 keeps only the latest line
+        {x300, 100, {"one", "two"}, OpenFile, x300 + "one\r\ntwo\r\n"},
+        {x300, 100, {"while held"}, Mutex, x300 + "while held\r\n"},
     };
     for (const auto& c : cases) {
         TempFolder folder;
         const std::wstring log = folder.Join(L"sink.log");
         if (!c.before.empty())
             WriteFileBytes(log, c.before);
-        HANDLE holder = c.before == x300 ? CreateFileW(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr) : nullptr;
-        ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+        CScopedHandle file(c.holder != OpenFile ? nullptr : CreateFileW(log.c_str(), GENERIC_WRITE,
+            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        CScopedHandle taken(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        CScopedHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        bool heldToTheEnd = false;
+        std::thread holder([&] {
+            if (c.holder != Mutex)
+                return (void)SetEvent(taken.Get());
+            LogFileLock lock;
+            SetEvent(taken.Get());
+            heldToTheEnd = WaitForSingleObject(done.Get(), 60000) == WAIT_TIMEOUT;
+        });
+        WaitForSingleObject(taken.Get(), 60000);
         for (const char* line : c.lines)
             WriteLine(log, c.limit, line);
-        CloseHandle(holder);
+        SetEvent(done.Get());
+        holder.join();
+        file.Reset();
+        EXPECT_FALSE(heldToTheEnd) << "the writer waited for the holder to let go";
         EXPECT_EQ(c.after, ReadFileBytes(log));
-        EXPECT_EQ(c.cabs, Entries(log + L"*.cab").size()) << c.after;
+        EXPECT_EQ(c.limit == 0 ? 1u : 0u, Entries(log + L"*.cab").size()) << c.after;
     }
 }
 
@@ -83,29 +101,6 @@ TEST(LogFileSink, LogFileMutex)
     CloseHandle(squatter);
     EXPECT_NO_THROW(LOG_EVENT(Error, "Tolvane").Write("front end"));
     EXPECT_NE(nullptr, CScopedHandle(OpenMutexW(SYNCHRONIZE, FALSE, LogMutexName())).Get());
-}
-
-// While another writer keeps the mutex, a writer waits only a bounded time and appends its line without
-// archiving the oversized file (the other may be archiving it).
-TEST(LogFileSink, WriterGoesOnWhileAnotherKeepsTheMutex)
-{
-    TempFolder folder;
-    const std::wstring log = folder.Join(L"sink.log");
-    WriteFileBytes(log, std::string(300, 'x'));
-    CScopedHandle taken(CreateEventW(nullptr, TRUE, FALSE, nullptr)), done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    bool heldToTheEnd = false;
-    std::thread holder([&] {
-        LogFileLock lock;
-        SetEvent(taken.Get());
-        heldToTheEnd = WaitForSingleObject(done.Get(), 60000) == WAIT_TIMEOUT;
-    });
-    WaitForSingleObject(taken.Get(), 60000);
-    WriteLine(log, 100, "while held");
-    SetEvent(done.Get());
-    holder.join();
-    EXPECT_FALSE(heldToTheEnd) << "the writer waited for the holder to let go";
-    EXPECT_EQ(std::string(300, 'x') + "while held\r\n", ReadFileBytes(log));
-    EXPECT_EQ(0u, Entries(log + L"*.cab").size());
 }
 
 // A reader that denies write sharing: the log is neither archived nor started anew while it reads (not even
