@@ -38,11 +38,10 @@ wine_run reg delete "$overrides" /f >/dev/null
 unpack "$inst"/beside.log*.cab | cmp - "$work/beside.log.expected" || fail "beside.log not archived"
 
 ini stress.log 3000
-run first 1000 & pids=($!); run second 1000 8 & pids+=($!)   # eight threads start at once
-for p in 2 3; do run "writer$p" 400 2 & pids+=($!); done
+writers=("first 1000" "second 1000 8" "writer2 400 2" "writer3 400 2") pids=()   # eight threads start at once
+for w in "${writers[@]}"; do run $w & pids+=($!); done
 for pid in "${pids[@]}"; do wait "$pid" || fail "a writer failed"; done
-{ printf 'first-%05d\n' $(seq 0 999); printf 'second-%05d\n' $(seq 0 999)
-  for p in 2 3; do printf "writer$p-%05d\n" $(seq 0 399); done; } | sort >"$work/expected"
+for w in "${writers[@]}"; do set -- $w; printf "$1-%05d\n" $(seq 0 $(($2 - 1))); done | sort >"$work/expected"
 for cab in "$inst"/stress.log*.cab; do unpack "$cab"; done | cat - "$inst/stress.log" | tr -d '\r' | sort >"$work/found"
 diff "$work/expected" "$work/found" >"$work/diff" || { head -20 "$work/diff"; fail "stress.log's lines differ"; }
 echo "a 2 MB log archived as a set of $n cabinets; $(wc -l <"$work/expected") lines found once"

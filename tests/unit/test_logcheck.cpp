@@ -8,7 +8,6 @@
 #include "LogCapture.h"
 #include "LogCheck.h"
 #include "TestInstall.h"
-#include "log/LogManager.h"
 
 using namespace LogUtils;
 using namespace testsupport;
