@@ -82,10 +82,8 @@ TEST(LogFileSink, AppendsAndStartsAnewPastTheLimit)
 // needs a process that has not logged yet (ctest runs each test in a process of its own).
 TEST(LogFileSink, LogFileMutex)
 {
-    HANDLE existing = OpenMutexW(SYNCHRONIZE, FALSE, LogMutexName());
-    if (existing)
-        CloseHandle(existing);
-    ASSERT_EQ(nullptr, existing) << "a process holds the log file mutex already";
+    ASSERT_EQ(nullptr, CScopedHandle(OpenMutexW(SYNCHRONIZE, FALSE, LogMutexName())).Get())
+        << "a process holds the log file mutex already";
     EXPECT_EQ(GetEnvironmentVariableW(L"TOLVANE_TEST_TERMINAL_SERVICES", nullptr, 0) != 0,
               std::wstring(LogMutexName()) == kGlobalLogMutexName);
     HANDLE squatter = CreateEventW(nullptr, TRUE, FALSE, LogMutexName());
@@ -138,20 +136,16 @@ TEST(LogFileSink, LogsSurviveReaders)
         WriteFileBytes(log, x300);
         CScopedHandle reader(CreateFileW(log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
         hooked = {false, 0, 0};
-        std::string written = x300;
-        for (const auto& [line, limit] : {std::pair{"one", 1000u}, {"two", 100u}, {"three", 100u}}) {
+        for (const auto& [line, limit] : {std::pair{"one", 1000u}, {"two", 100u}, {"three", 100u}})
             WriteLine(log, limit, line);
-            written += line + std::string("\r\n");
-        }
         EXPECT_EQ(0, hooked.startsAnew);
         reader.Reset();
         WriteLine(log, 100, "four");
-        const std::set<std::wstring> cabs = Entries(log + L"*.cab");
+        const std::vector<std::wstring> cabs = FileNames(log + L"*.cab");
         ASSERT_EQ(1u, cabs.size());
-        const std::wstring archived = *cabs.begin();
-        ASSERT_TRUE(ExtractCabinet(Narrow(folder.Join(archived)), Narrow(folder.Path())));
-        EXPECT_EQ(written + "four\r\n", ReadFileBytes(folder.Join(archived.substr(0, archived.size() - 4))) +
-                                          ReadFileBytes(log));   // each line once, in order
+        ASSERT_TRUE(ExtractCabinet(Narrow(folder.Join(cabs[0])), Narrow(folder.Path())));
+        EXPECT_EQ(x300 + "one\r\ntwo\r\nthree\r\nfour\r\n",   // each line once, in order
+                  ReadFileBytes(folder.Join(cabs[0].substr(0, cabs[0].size() - 4))) + ReadFileBytes(log));
         EXPECT_FALSE(FileExists(log + L".held"));
     }
     for (const auto& c : {decltype(hooked){true, 0, 0}, decltype(hooked){false, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, 0}}) {
