@@ -1,25 +1,15 @@
 // log_writer TAG COUNT [THREADS]: writes COUNT Info events "TAG-00000", "TAG-00001", ... of category "Tolvane"
 // over THREADS threads (default 1), through the log front end configured as the registry and ini file say.
-// log_writer --hold EVENT: takes the log file mutex, signals the named event and keeps the mutex for 60 s.
 #include <cstdlib>
-#include <cstring>
 #include <thread>
 #include <vector>
 
 #include "log/LogEvent.h"
-#include "log/LogFileMutex.h"
 
 int main(int argc, char** argv)
 {
     if (argc < 3)
         return 2;
-    if (strcmp(argv[1], "--hold") == 0) {
-        LogUtils::LogFileLock lock;
-        if (!lock.Held() || !SetEvent(OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[2])))
-            return 3;
-        Sleep(60000);
-        return 0;
-    }
     const int count = atoi(argv[2]), threads = argc > 3 ? atoi(argv[3]) : 1;
     std::vector<std::thread> workers;
     for (int t = 0; t < threads; ++t)

@@ -1,5 +1,4 @@
-// Captures the log events of this process (unit tests, which link the
-// library's core directly), in the order in which they were written.
+// Captures this process's log events (unit tests link the library's core), in the order written.
 #pragma once
 
 #include <string>
@@ -11,24 +10,30 @@ namespace testsupport {
 
 struct CapturedEvent {
     LogUtils::LogLevel level;
-    std::string category;
-    std::string message;      // narrow, or the wide message in the ANSI code page
-    unsigned int errorCode;
+    std::string category, message, sourceFile;   // a wide message in the ANSI code page
+    unsigned int line, errorCode;
     bool hasError;
-    std::string sourceFile;
 };
 
 class LogCapture {
 public:
-    LogCapture();    // starts capturing
-    ~LogCapture();   // stops
+    LogCapture();
+    ~LogCapture();
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 
     std::vector<CapturedEvent> events;
-    std::vector<std::string> Messages() const;
-    // The events (of one category when given) as "level category message [error N]".
-    std::vector<std::string> Records(const char* category = nullptr) const;
+    std::vector<std::string> Messages() const { return Records(nullptr, false); }
+    // The events (of one category when given) as "level category message [error N]", or their messages.
+    std::vector<std::string> Records(const char* category = nullptr, bool whole = true) const
+    {
+        std::vector<std::string> records;
+        for (const CapturedEvent& e : events)
+            if (!category || e.category == category)
+                records.push_back(!whole ? e.message : LogUtils::LevelName(e.level) + (" " + e.category) + " " +
+                    e.message + (e.hasError ? " [error " + std::to_string(e.errorCode) + "]" : ""));
+        return records;
+    }
     void Clear() { events.clear(); }
 };
 

@@ -1,13 +1,10 @@
-// With TOLVANE_TEST_TERMINAL_SERVICES set, this program's version query
-// reports terminal services (the suite mask of Windows 10/11 and Server), so
-// the library uses the global name of the log file mutex as it does there.
-// Child programs inherit the variable and take the same name.
+// With TOLVANE_TEST_TERMINAL_SERVICES set (child programs inherit it), this program's version query reports
+// terminal services, as Windows 10/11 and Server do, so the library takes the log file mutex's global name.
 #include <windows.h>
 
 #include "ImportHook.h"
 
 namespace {
-
 void* g_realGetVersionEx = nullptr;
 
 BOOL WINAPI GetVersionExWithTerminalServices(OSVERSIONINFOW* info)
@@ -18,14 +15,11 @@ BOOL WINAPI GetVersionExWithTerminalServices(OSVERSIONINFOW* info)
     return known;
 }
 
-struct TerminalServicesHook {
-    TerminalServicesHook()
-    {
-        if (GetEnvironmentVariableW(L"TOLVANE_TEST_TERMINAL_SERVICES", nullptr, 0) == 0)
-            return;
-        static testsupport::ImportHook hook("GetVersionExW", reinterpret_cast<void*>(&GetVersionExWithTerminalServices));
-        g_realGetVersionEx = hook.Original();
-    }
-} g_terminalServicesHook;
-
+const bool g_hooked = [] {
+    if (GetEnvironmentVariableW(L"TOLVANE_TEST_TERMINAL_SERVICES", nullptr, 0) == 0)
+        return false;
+    static testsupport::ImportHook hook("GetVersionExW", reinterpret_cast<void*>(&GetVersionExWithTerminalServices));
+    g_realGetVersionEx = hook.Original();
+    return true;
+}();
 } // namespace

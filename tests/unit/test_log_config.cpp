@@ -1,8 +1,7 @@
-// The log configuration read for every event: registry values, the logging
-// ini file and the built-in sinks, seen in the files read back.
+// The log configuration read for every event: registry values, the logging ini file and the built-in sinks,
+// seen in the files read back.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <regex>
 
 #include "log/LogManager.h"
@@ -13,18 +12,21 @@ using namespace LogUtils;
 using namespace testsupport;
 
 namespace {
-// A message that no other test writes, and the lines of a shared file that hold it.
-std::string UniqueText(const char* what)
+// Writes an event whose message no other test writes (the files may be shared); returns the message.
+std::string WriteUnique(LogLevel level, const char* category)
 {
     static int counter = 0;
-    return what + ("-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount())) + "-" +
-           std::to_string(++counter);
+    const std::string text = category + ("-" + std::to_string(GetCurrentProcessId())) + "-" +
+                             std::to_string(GetTickCount()) + "-" + std::to_string(++counter);
+    LogEvent(__FILE__, __LINE__, level, category).Write("%s", text.c_str());
+    return text;
 }
 std::vector<std::string> LinesWith(const std::wstring& path, const std::string& text)
 {
-    std::vector<std::string> found = ReadLines(path);
-    found.erase(std::remove_if(found.begin(), found.end(), [&](const std::string& line) {
-        return line.find(text) == std::string::npos; }), found.end());
+    std::vector<std::string> found;
+    for (const std::string& line : ReadLines(path))
+        if (line.find(text) != std::string::npos)
+            found.push_back(line);
     return found;
 }
 } // namespace
@@ -53,12 +55,10 @@ TEST(LogConfig, DefaultSinks)
             folder += L"\\";
         }
         for (const auto& c : cases) {
-            std::string text = UniqueText(c.category);
-            LogEvent(__FILE__, __LINE__, c.level, c.category).Write("%s", text.c_str());
+            const std::string text = WriteUnique(c.level, c.category);
             for (int f = 0; f < 4; ++f) {
                 std::vector<std::string> lines = LinesWith(folder + files[f], text);
-                const bool skipped = install[0] == L'2' && f == 3;
-                EXPECT_EQ(skipped ? 0 : (c.receivers >> f) & 1, lines.size())
+                EXPECT_EQ(install[0] == L'2' && f == 3 ? 0 : (c.receivers >> f) & 1, lines.size())
                     << Narrow(files[f]) << " for " << c.category << "." << LevelName(c.level);
                 for (const std::string& line : lines) {   // the component logs' lines carry no level name
                     EXPECT_TRUE(std::regex_match(line.substr(0, 15), dateAndTime)) << line;
@@ -67,9 +67,7 @@ TEST(LogConfig, DefaultSinks)
             }
         }
         client.log.SetDword(L"bDebugEnable", 1);   // alone, it widens the main log to Debug events
-        const std::string text = UniqueText("debug-enabled");
-        LOG_EVENT(Debug, "Tolvane").Write("%s", text.c_str());
-        EXPECT_EQ(1u, LinesWith(folder + L"zeAgent.log", text).size());
+        EXPECT_EQ(1u, LinesWith(folder + L"zeAgent.log", WriteUnique(Debug, "Tolvane")).size());
     }
 }
 
@@ -96,9 +94,8 @@ TEST(LogConfig, MainLogAndIniFileFromTheRegistry)
         WriteFileBytes(client.folder.Join(L"scanCfg.ini"), "[a]\nfilter=*.Debug\ntype=file\nformat=%m\nfilename=scan.log\n");
         for (const auto& value : c.values)
             client.log.SetString(value.first, value.second);
-        std::string text = UniqueText("main");
-        LOG_EVENT(Warning, "Tolvane").Write("%s", text.c_str());
-        EXPECT_EQ(1u, LinesWith(client.folder.Join(Wide(c.expected)), text).size()) << c.expected;
+        EXPECT_EQ(1u, LinesWith(client.folder.Join(Wide(c.expected)), WriteUnique(Warning, "Tolvane")).size())
+            << c.expected;
     }
 }
 

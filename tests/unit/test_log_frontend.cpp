@@ -1,12 +1,18 @@
+// The log front end: messages as the sinks get them, the event's fields, error texts, the caller's last error.
+#include <windows.h>
+#include <shlwapi.h>
+
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include <atomic>
+#include <thread>
 
+#include "ImportHook.h"
 #include "LogCapture.h"
-#include "ChildProcess.h"
-#include "log/LogEvent.h"
+#include "common/ScopedHandle.h"
 #include "log/LogManager.h"
+#include "tolvane/Log.h"
+#include "tolvane/LogCall.h"
 
 using testsupport::LogCapture;
 
@@ -14,9 +20,8 @@ TEST(LogFrontEnd, MessageLengthAndTrailingControlCharacters)
 {
     LogCapture log;
     const std::string fits(20479, 'n');
-    const std::string tooLong(25000, 'n');
     TOLVANE_LOG(Info).Write("%s", fits.c_str());
-    TOLVANE_LOG(Info).Write("%s", tooLong.c_str());
+    TOLVANE_LOG(Info).Write("%s", std::string(25000, 'n').c_str());
     TOLVANE_LOG(Info).Write(L"%s", std::wstring(20480, L'w').c_str());
     TOLVANE_LOG(Info).Write("CreateFile()..\n");
     TOLVANE_LOG(Info).Write(L"line\r\n");
@@ -27,6 +32,7 @@ TEST(LogFrontEnd, MessageLengthAndTrailingControlCharacters)
               log.Messages());
 }
 
+// The events go to the main log too, whose file calls set the last error: the caller's value is restored.
 TEST(LogFrontEnd, EventFieldsAndErrors)
 {
     LogCapture log;
@@ -34,47 +40,97 @@ TEST(LogFrontEnd, EventFieldsAndErrors)
     EXPECT_EQ(GetCurrentThreadId(), event.threadId);
     EXPECT_EQ(GetCurrentProcessId(), event.processId);
     EXPECT_FALSE(event.hasError);
+    SetLastError(1234);
     event.WithError(5).Write(L"wide %s %d", L"text", 3);
     event.WriteError(2, "narrow %s", "text");
+    EXPECT_EQ(1234u, GetLastError());
     EXPECT_EQ((std::vector<std::string>{"Warning Tolvane wide text 3 [error 5]", "Warning Tolvane narrow text [error 2]"}),
               log.Records());
     EXPECT_EQ(nullptr, event.narrowMessage) << "the message does not outlive the call";
-}
-
-TEST(LogFrontEnd, LastErrorIsPreserved)
-{
-    SetLastError(5);
-    TOLVANE_LOG(Error).Write("anything");
-    EXPECT_EQ(5u, GetLastError());
-    SetLastError(1234);
-    WEXMOOR_LOG(Debug).WriteError(2, "with error");
-    EXPECT_EQ(1234u, GetLastError());
-    char buffer[LogUtils::kErrorTextBytes];
-    SetLastError(87);
-    LogUtils::FormatErrorText(2, buffer);
-    EXPECT_EQ(87u, GetLastError());
 }
 
 TEST(LogFrontEnd, FormatErrorText)
 {
     const struct { unsigned int code; const char* text; const char* why; } cases[] = {
         {2, "Error=2: File not found.", "system text without inserts"},
-        {5, "Error=5: Access denied.", "system text without inserts"},
         {0x80004005u, "Error=0x80004005: Call failed.", "negative codes in hexadecimal"},
         {123456789, "Error=123456789: ", "no system text: the prefix alone, its blank included"},
         {193, "Error=193: ", "system text with an insert marker: the prefix alone"},
     };
     char buffer[LogUtils::kErrorTextBytes];
+    SetLastError(87);   // kept though the lookup of 123456789 fails
     for (const auto& c : cases)
         EXPECT_STREQ(c.text, LogUtils::FormatErrorText(c.code, buffer)) << c.why;
+    EXPECT_EQ(87u, GetLastError());
 }
 
-// Threads racing on a fresh process's first events create one manager: the
-// child counts the constructions through a call only the constructor makes.
+// The client exports fill an event from their record (the category cut to 255 characters), write a null message
+// as an empty one, refuse a null record, a level beyond Debug and a record smaller than the first version, and
+// keep the caller's last error; the C++ convenience writes through the va_list ones.
+TEST(LogFrontEnd, ClientExports)
+{
+    LogCapture log;
+    const std::string longCategory = "Brisko" + std::string(294, '0');
+    TolvaneLogRecord record = TOLVANE_LOG_RECORD_INIT(TOLVANE_LOG_ERROR, "Brisko");
+    const unsigned int line = __LINE__ - 1;
+    record.hasError = 1, record.errorCode = 2;
+    std::string answers;
+    const auto Answer = [&](int written) {
+        answers += std::to_string(written) + (GetLastError() == 1234 ? " " : "! ");
+        SetLastError(1234);
+    };
+    SetLastError(1234);
+    Answer(TolvaneLogWriteA(&record, "WriteA%s"));
+    Answer(TolvaneLogWriteW(&record, L"WriteW%s"));
+    Answer(TolvaneLogPrintfA(&record, "PrintfA %d", 1));
+    Answer(TolvaneLogPrintfW(&record, L"PrintfW %hs", "2"));
+    record.level = TOLVANE_LOG_DEBUG, record.hasError = 0;
+    Answer(TolvaneLogWriteA(&record, nullptr));
+    Answer(TolvaneLogPrintfW(&record, nullptr));
+    record.category = longCategory.c_str();
+    Answer(TolvaneLogWriteA(&record, "long category"));
+    record.category = nullptr;
+    Answer(TolvaneLogWriteA(&record, "no category"));
+    Answer(TolvaneLogWriteA(nullptr, "refused"));
+    record.level = static_cast<TolvaneLogLevel>(8);
+    Answer(TolvaneLogWriteA(&record, "refused"));
+    record.level = TOLVANE_LOG_INFO, record.size = 36;
+    Answer(TolvaneLogWriteA(&record, "refused"));
+    TOLVANE_CLIENT_LOG(NOTICE, "OrbiskUI").WithError(5).Write("%s %d", "narrow", 3).Write(L"%hs", "wide");
+    EXPECT_EQ("1 1 1 1 1 1 1 1 0 0 0 ", answers);
+    EXPECT_EQ((std::vector<std::string>{"Error Brisko WriteA%s [error 2]", "Error Brisko WriteW%s [error 2]",
+        "Error Brisko PrintfA 1 [error 2]", "Error Brisko PrintfW 2 [error 2]", "Debug Brisko ", "Debug Brisko ",
+        "Debug " + longCategory.substr(0, 255) + " long category", "Debug  no category",
+        "Notice OrbiskUI narrow 3 [error 5]", "Notice OrbiskUI wide [error 5]"}), log.Records());
+    EXPECT_EQ(__FILE__ + (":" + std::to_string(line)),
+              log.events.at(0).sourceFile + ":" + std::to_string(log.events[0].line));
+}
+
+// Threads racing on the process's first events create one manager, counted through a call only its construction
+// makes (ctest runs each test in a process of its own, so none exists yet).
 TEST(LogFrontEnd, OneManagerPerProcessAcrossThreads)
 {
-    const testsupport::ChildResult result = testsupport::RunChild(L"log_manager_race.exe 16");
-    EXPECT_EQ(0u, result.exitCode) << result.output;
-    EXPECT_EQ("log managers created: 1\r\n", result.output);
+    static std::atomic<int> constructions{0};
+    static void* original = nullptr;
+    struct Counter {
+        static LPSTR WINAPI FindExtension(LPCSTR path)
+        {
+            ++constructions;
+            Sleep(20);   // widen the window in which another thread could construct too
+            return reinterpret_cast<decltype(&PathFindExtensionA)>(original)(path);
+        }
+    };
+    testsupport::ImportHook hook("PathFindExtensionA", reinterpret_cast<void*>(&Counter::FindExtension));
+    original = hook.Original();
+    ASSERT_TRUE(hook.Installed());
+    CScopedHandle start(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::vector<std::thread> writers;
+    for (int i = 0; i < 16; ++i)
+        writers.emplace_back([&] { WaitForSingleObject(start.Get(), INFINITE), TOLVANE_LOG(Debug).Write("racing"); });
+    Sleep(100);
+    SetEvent(start.Get());
+    for (std::thread& writer : writers)
+        writer.join();
+    EXPECT_EQ(1, constructions.load()) << "this test needs a process that has not logged yet";
     EXPECT_STREQ("tolvane_unit_tests", LogUtils::LogManager::Instance().programName);
 }

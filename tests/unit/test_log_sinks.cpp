@@ -1,12 +1,12 @@
 // The log sinks seen from outside (several writing processes: tests/scripts/log_archives.sh): log files, their
-// archives and mutex, syslog datagrams received on 127.0.0.1:514, a child process's lines read by its debugger.
+// archives and mutex, syslog datagrams received on 127.0.0.1:514, the lines handed to the debugger.
 #include <winsock2.h>
 
 #include <gtest/gtest.h>
 
 #include <ctime>
 #include <set>
-#include <sstream>
+#include <thread>
 #include "common/ScopedHandle.h"
 #include "common/SystemException.h"
 #include "CabinetExtract.h"
@@ -14,7 +14,6 @@
 #include "log/LogFileMutex.h"
 #include "log/LogFileSink.h"
 #include "log/SyslogSink.h"
-#include "ChildProcess.h"
 #include "ImportHook.h"
 #include "LogCapture.h"
 #include "TestInstall.h"
@@ -34,44 +33,57 @@ void WriteLine(const std::wstring& path, unsigned int limit, const char* message
 }
 } // namespace
 
+// A log past its size limit is archived and started anew, unless another program holds it open or another
+// writer keeps the mutex: a writer waits for that only a bounded time, then appends without archiving (the
+// other may be archiving the file).
 TEST(LogFileSink, AppendsAndStartsAnewPastTheLimit)
 {
     const std::string x100(100, 'x'), x300(300, 'x');
-    struct { std::string before; unsigned int limit; std::vector<const char*> lines; std::string after; size_t cabs; }
+    enum Holder { None, OpenFile, Mutex };
+    struct { std::string before; unsigned int limit; std::vector<const char*> lines; Holder holder; std::string after; }
     cases[] = {
-        {"", 100, {"created"}, "created\r\n", 0},
-        {x100, 100, {"appended"}, x100 + "appended\r\n", 0},   // exactly the limit: appended to
-        {"", 0, {"first", "second"}, "second\r\n", 1},        // limit 0 keeps only the latest line
-        {x300, 100, {"one", "two"}, x300 + "one\r\ntwo\r\n", 0},   // held open by another program: kept whole
+        {"", 100, {"created"}, None, "created\r\n"},
+        {x100, 100, {"appended"}, None, x100 + "appended\r\n"},   // exactly the limit: appended to
+        {"", 0, {"first", "second"}, None, "second\r\n"},        // limit 0 keeps only the latest line
+        {x300, 100, {"one", "two"}, OpenFile, x300 + "one\r\ntwo\r\n"},
+        {x300, 100, {"while held"}, Mutex, x300 + "while held\r\n"},
     };
     for (const auto& c : cases) {
         TempFolder folder;
         const std::wstring log = folder.Join(L"sink.log");
         if (!c.before.empty())
             WriteFileBytes(log, c.before);
-        HANDLE holder = c.before == x300 ? CreateFileW(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr) : nullptr;
-        ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+        CScopedHandle file(c.holder != OpenFile ? nullptr : CreateFileW(log.c_str(), GENERIC_WRITE,
+            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        CScopedHandle taken(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        CScopedHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        bool heldToTheEnd = false;
+        std::thread holder([&] {
+            if (c.holder != Mutex)
+                return (void)SetEvent(taken.Get());
+            LogFileLock lock;
+            SetEvent(taken.Get());
+            heldToTheEnd = WaitForSingleObject(done.Get(), 60000) == WAIT_TIMEOUT;
+        });
+        WaitForSingleObject(taken.Get(), 60000);
         for (const char* line : c.lines)
             WriteLine(log, c.limit, line);
-        CloseHandle(holder);
+        SetEvent(done.Get());
+        holder.join();
+        file.Reset();
+        EXPECT_FALSE(heldToTheEnd) << "the writer waited for the holder to let go";
         EXPECT_EQ(c.after, ReadFileBytes(log));
-        EXPECT_EQ(c.cabs, Entries(log + L"*.cab").size()) << c.after;
+        EXPECT_EQ(c.limit == 0 ? 1u : 0u, Entries(log + L"*.cab").size()) << c.after;
     }
 }
 
-// While another kind of object holds the mutex's name, the front end raises the HRESULT of the failed
-// creation and keeps its caller's last-error value; the next event creates it (its descriptor is checked
-// where CreateMutexW receives it: HostSpecialAccess.LogFileAndMutexDescriptors).
+// While another kind of object holds the mutex's name, the front end raises the HRESULT of the failed creation
+// and keeps its caller's last-error value; the next event creates it. The library never closes the mutex: this
+// needs a process that has not logged yet (ctest runs each test in a process of its own).
 TEST(LogFileSink, LogFileMutex)
 {
-    // The mutex is never closed by the library: this test needs a process that
-    // has not logged yet, and no other process holding it (ctest runs each
-    // test in a process of its own).
-    HANDLE existing = OpenMutexW(SYNCHRONIZE, FALSE, LogMutexName());
-    if (existing)
-        CloseHandle(existing);
-    ASSERT_EQ(nullptr, existing) << "a process holds the log file mutex already";
+    ASSERT_EQ(nullptr, CScopedHandle(OpenMutexW(SYNCHRONIZE, FALSE, LogMutexName())).Get())
+        << "a process holds the log file mutex already";
     EXPECT_EQ(GetEnvironmentVariableW(L"TOLVANE_TEST_TERMINAL_SERVICES", nullptr, 0) != 0,
               std::wstring(LogMutexName()) == kGlobalLogMutexName);
     HANDLE squatter = CreateEventW(nullptr, TRUE, FALSE, LogMutexName());
@@ -87,31 +99,6 @@ TEST(LogFileSink, LogFileMutex)
     CloseHandle(squatter);
     EXPECT_NO_THROW(LOG_EVENT(Error, "Tolvane").Write("front end"));
     EXPECT_NE(nullptr, CScopedHandle(OpenMutexW(SYNCHRONIZE, FALSE, LogMutexName())).Get());
-}
-
-// While another process keeps the mutex, a writer waits only a bounded time and appends its line
-// without archiving the oversized file (another writer may be archiving it).
-TEST(LogFileSink, WriterGoesOnWhileAnotherProcessKeepsTheMutex)
-{
-    const std::wstring ready = L"log-mutex-held-" + std::to_wstring(GetCurrentProcessId());
-    CScopedHandle event(CreateEventW(nullptr, TRUE, FALSE, ready.c_str()));
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION holder{};
-    std::wstring command = L"\"" + ModuleFolder() + L"\\log_writer.exe\" --hold " + ready;
-    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &holder));
-    CScopedHandle holderProcess(holder.hProcess), holderThread(holder.hThread);
-    HANDLE waits[] = {event.Get(), holder.hProcess};
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForMultipleObjects(2, waits, FALSE, 60000)) << "the child did not take the mutex";
-
-    TempFolder folder;
-    const std::wstring log = folder.Join(L"sink.log");
-    WriteFileBytes(log, std::string(300, 'x'));
-    WriteLine(log, 100, "while held");
-    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(holder.hProcess, 0)) << "the writer waited for the holder to end";
-    TerminateProcess(holder.hProcess, 0);
-    EXPECT_EQ(std::string(300, 'x') + "while held\r\n", ReadFileBytes(log));
-    EXPECT_EQ(0u, Entries(log + L"*.cab").size());
 }
 
 // A reader that denies write sharing: the log is neither archived nor started anew while it reads (not even
@@ -149,20 +136,16 @@ TEST(LogFileSink, LogsSurviveReaders)
         WriteFileBytes(log, x300);
         CScopedHandle reader(CreateFileW(log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
         hooked = {false, 0, 0};
-        std::string written = x300;
-        for (const auto& [line, limit] : {std::pair{"one", 1000u}, {"two", 100u}, {"three", 100u}}) {
+        for (const auto& [line, limit] : {std::pair{"one", 1000u}, {"two", 100u}, {"three", 100u}})
             WriteLine(log, limit, line);
-            written += line + std::string("\r\n");
-        }
         EXPECT_EQ(0, hooked.startsAnew);
         reader.Reset();
         WriteLine(log, 100, "four");
-        const std::set<std::wstring> cabs = Entries(log + L"*.cab");
+        const std::vector<std::wstring> cabs = FileNames(log + L"*.cab");
         ASSERT_EQ(1u, cabs.size());
-        const std::wstring archived = *cabs.begin();
-        ASSERT_TRUE(ExtractCabinet(Narrow(folder.Join(archived)), Narrow(folder.Path())));
-        EXPECT_EQ(written + "four\r\n", ReadFileBytes(folder.Join(archived.substr(0, archived.size() - 4))) +
-                                          ReadFileBytes(log));   // each line once, in order
+        ASSERT_TRUE(ExtractCabinet(Narrow(folder.Join(cabs[0])), Narrow(folder.Path())));
+        EXPECT_EQ(x300 + "one\r\ntwo\r\nthree\r\nfour\r\n",   // each line once, in order
+                  ReadFileBytes(folder.Join(cabs[0].substr(0, cabs[0].size() - 4))) + ReadFileBytes(log));
         EXPECT_FALSE(FileExists(log + L".held"));
     }
     for (const auto& c : {decltype(hooked){true, 0, 0}, decltype(hooked){false, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, 0}}) {
@@ -178,47 +161,32 @@ TEST(LogFileSink, LogsSurviveReaders)
     }
 }
 
-// The cabinets of a set (a log that did not fit one cabinet) are pruned together.
-TEST(LogArchive, CabinetSetsArePrunedTogether)
+// Archiving prunes the main logs' archives to the newest, the cabinets of a set (a log that did not fit one
+// cabinet) together; a prune lists at most ten archives. An existing archive is never overwritten.
+TEST(LogArchive, PruningAndExistingArchives)
 {
-    const struct { const wchar_t* name; const wchar_t* set; } names[] = {
-        {L"zeAgent.log20260110120000.cab", L"zeAgent.log20260110120000"},
+    const wchar_t* sets[][2] = {
+        {L"zeAgent.log20260110120000.cab", L"zeAgent.log20260110120000"}, {L"short_2.cab", L"short_2"},
         {L"zeAgent.log20260110120000_2.cab", L"zeAgent.log20260110120000"},
         {L"zeAgent.log20260110120000_12.cab", L"zeAgent.log20260110120000"},
         {L"zeAgent.log20260110120000_x.cab", L"zeAgent.log20260110120000_x"},
-        {L"my_2.log20260110120000.cab", L"my_2.log20260110120000"},
-        {L"short_2.cab", L"short_2"},
+        {L"my_2.log20260110120000.cab", L"my_2.log20260110120000"}};
+    for (const auto& [name, set] : sets)
+        EXPECT_EQ(std::wstring(set), ArchiveSetName(name)) << Narrow(name);
+    auto Stamp = [](int day, const wchar_t* part = L"") {   // day 10 to 31
+        return L"202601" + std::to_wstring(day) + L"120000" + part + L".cab";
     };
-    for (const auto& n : names)
-        EXPECT_EQ(std::wstring(n.set), LogUtils::ArchiveSetName(n.name)) << Narrow(n.name);
-
-    TempFolder folder;
-    for (const wchar_t* name : {L"zeAgent.log20260109120000.cab", L"zeAgent.log20260110120000.cab",
-                                L"zeAgent.log20260110120000_2.cab", L"zeAgent.log20260110120000_3.cab",
-                                L"zeAgent.log20260111120000.cab", L"zeAgent.log20260111120000_2.cab"})
-        WriteFileBytes(folder.Join(name), "cabinet");
-    const std::wstring pattern = folder.Join(L"zeAgent.log*.cab");
-    EXPECT_EQ(3, PruneOldArchives((folder.Path() + L"\\").c_str(), pattern.c_str())) << "three archives";
-    EXPECT_EQ((std::set<std::wstring>{L"zeAgent.log20260111120000.cab", L"zeAgent.log20260111120000_2.cab"}),
-              Entries(pattern));
-}
-
-// Archiving prunes the main logs' archives to the newest (a prune lists at most
-// ten entries), and never overwrites an existing archive.
-TEST(LogArchive, PruningAndExistingArchives)
-{
-    auto Stamp = [](int day) { return L"202601" + std::to_wstring(day) + L"120000.cab"; };   // day 10 to 31
     const std::pair<std::wstring, bool> cases[] = {{L"zeAgent.log", true}, {L"zeUpdate.log", true},
         {L"zeAgent.LOG", false}, {L"zeNotices.log", false}, {L"myzeAgent.log", false}};
     for (const auto& [log, pruned] : cases) {
         TempFolder folder;
-        for (int day : {13, 11, 12})
-            WriteFileBytes(folder.Join(log + Stamp(day)), "old");
+        for (const std::wstring& old : {Stamp(13), Stamp(11), Stamp(11, L"_2"), Stamp(12), Stamp(13, L"_2")})
+            WriteFileBytes(folder.Join(log + old), "old");
         WriteFileBytes(folder.Join(log), "log text\r\n");
         ASSERT_EQ(1, ArchiveLogFile(folder.Join(log).c_str())) << Narrow(log);
         std::set<std::wstring> archives = Entries(folder.Join(log + L"*.cab"));
-        EXPECT_EQ(pruned ? 2u : 4u, archives.size()) << Narrow(log);   // with the new one
-        EXPECT_EQ(1u, archives.count(log + Stamp(13))) << Narrow(log);
+        EXPECT_EQ(pruned ? 3u : 6u, archives.size()) << Narrow(log);   // with the new one
+        EXPECT_EQ(2u, archives.count(log + Stamp(13)) + archives.count(log + Stamp(13, L"_2"))) << Narrow(log);
     }
     TempFolder folder;
     const std::wstring pattern = folder.Join(L"zeAgent.log*.cab"), log = folder.Join(L"busy.log");
@@ -272,17 +240,16 @@ TEST(LogSyslog, DatagramByteForByte)
     closesocket(udp), WSACleanup();
 }
 
-// log_writer.exe started under debug_capture.exe as its debugger: each line arrives as one debug string.
-TEST(LogDebugString, ChildProcessLinesReachItsDebugger)
+// A section of type outputdebugstring hands each line, ended by "\n", to the debugger.
+TEST(LogDebugString, LinesGoToTheDebugger)
 {
+    static std::vector<std::string> passed;
+    struct Debugger { static void WINAPI Output(LPCSTR text) { passed.push_back(text); } };
+    testsupport::ImportHook hook("OutputDebugStringA", reinterpret_cast<void*>(&Debugger::Output));
+    ASSERT_TRUE(hook.Installed());
     testsupport::TestInstall client;
     client.WriteIni("[debugger]\nfilter=*.Debug\ntype=outputdebugstring\nformat=%l %f %m\n");
-    const ChildResult result = RunChild(L"debug_capture.exe log_writer.exe traced 3");
-    std::vector<std::string> received;   // the debugger's lines of the writer's strings, and its exit code
-    std::istringstream lines(result.output);
-    for (std::string line; std::getline(lines, line, '\n');)
-        if (line.find("traced-") != std::string::npos || line.find("exit:") == 0)
-            received.push_back(line);
-    EXPECT_EQ((std::vector<std::string>{"debug: Info Tolvane traced-00000\r", "debug: Info Tolvane traced-00001\r",
-                                        "debug: Info Tolvane traced-00002\r", "exit: 0\r"}), received);
+    LOG_EVENT(Info, "Tolvane").Write("traced");
+    LOG_EVENT(Debug, "Wexmoor").Write("%d", 2);
+    EXPECT_EQ((std::vector<std::string>{"Info Tolvane traced\n", "Debug Wexmoor 2\n"}), passed);
 }

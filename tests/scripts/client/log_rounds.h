@@ -1,7 +1,6 @@
-// The events of the C++ log clients (MinGW-w64 and Microsoft ABI): the rounds first, first + step, ...
-// below count, each "TAG <form> <round>" through the C++ convenience, narrow and wide in turn, with
-// Windows error 2 attached to every third ("e" in front of the form). False when a call changed the
-// last error.
+// The events of the C++ log client (Microsoft ABI): the rounds first, first + step, ... below
+// count, each "TAG <form> <round>" through the C++ convenience, narrow and wide in turn, with Windows error 2
+// attached to every third ("e" in front of the form). False when a call changed the last error.
 #pragma once
 
 #include <tolvane.h>
@@ -16,10 +15,7 @@ inline bool LogRounds(const char* tag, int first, int count, int step)
         const char* e = round % 3 == 0 ? "e" : "";
         if (*e)
             call.WithError(ERROR_FILE_NOT_FOUND);
-        if (round % 2)
-            call.Write("%s %snarrow %d", tag, e, round);
-        else
-            call.Write(L"%hs %hswide %d", tag, e, round);
+        round % 2 ? call.Write("%s %snarrow %d", tag, e, round) : call.Write(L"%hs %hswide %d", tag, e, round);
         kept = kept && GetLastError() == 1234;
     }
     return kept;
