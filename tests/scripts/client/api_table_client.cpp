@@ -58,7 +58,7 @@ int main(int argc, char**)
         Observe("CScnXml::~CScnXml", [&] { report.reset(); });
     }
     // Events into the temporary folder, where opening the existing log file leaves an error of its own (the
-    // other logging exports: tests/scripts/client/log_client.c).
+    // other logging exports: LogFrontEnd.ClientExports).
     const TolvaneLogRecord record = TOLVANE_LOG_RECORD_INIT(TOLVANE_LOG_INFO, "Brisko");
     Observe("TolvaneLogPrintfA", [&] { TolvaneLogPrintfA(&record, "%s", "text"); });
     Observe("TolvaneLogWriteW", [&] { TolvaneLogWriteW(&record, L"text"); });
