@@ -1,5 +1,5 @@
-// CLauncher::LaunchApp and DisplayKelmoHelp, with helprecorder.exe as every program started: it writes
-// its command line, then each argument, into "<its path>.received".
+// CLauncher::LaunchApp and DisplayKelmoHelp, with helprecorder.exe as every program started: it records its
+// command line, each argument and how it was started into "<its path>.received".
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -18,6 +18,8 @@ using testsupport::ScopedRegistryKey;
 using Lines = std::vector<std::string>;
 
 namespace {
+
+const Lines kStarted = {"startup flags: 0x1 show: 1", "new process group: 1"};   // how the launcher starts
 
 std::wstring InstallRecorder(const std::wstring& target)
 {
@@ -43,14 +45,11 @@ TEST(HostLaunch, StartsTheProgramWaitsWhenAskedAndLogs)
                    std::string commandLine; Lines received; } cases[] = {
         {program, nullptr, 1, 1, false, app, {}},
         // It sleeps before it writes: only a launcher that waits finds its record on return.
-        {program, L"--sleep-ms=700 alpha \"b c\"", 1, 1, false, app + " --sleep-ms=700 alpha \"b c\"",
-         {"alpha", "b c"}},
-        {program, L"--report-group gamma", 0, 1, false, app + " --report-group gamma",
-         {"gamma", "new process group: 1"}},
+        {program, L"--sleep-ms=700 alpha \"b c\"", 1, 1, false, app + " --sleep-ms=700 alpha \"b c\"", {"alpha", "b c"}},
+        {program, L"gamma", 0, 1, false, app + " gamma", {"gamma"}},
         {missing, nullptr, 1, 0, false, Narrow(missing), {}},
         {longName, L"", 1, 0, true, Narrow(longName.substr(0, CLauncher::kCommandLineChars - 1)), {}},
-        {missing, longArguments.c_str(), 1, 0, false, Narrow((missing + L" " + longArguments).substr(0, 1023)),
-         {}},
+        {missing, longArguments.c_str(), 1, 0, false, Narrow((missing + L" " + longArguments).substr(0, 1023)), {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.commandLine.substr(0, 80));
@@ -71,35 +70,35 @@ TEST(HostLaunch, StartsTheProgramWaitsWhenAskedAndLogs)
         if (c.result == 1) {
             Lines recorded = {c.commandLine};
             recorded.insert(recorded.end(), c.received.begin(), c.received.end());
+            recorded.insert(recorded.end(), kStarted.begin(), kStarted.end());
             EXPECT_EQ(testsupport::WaitForLines(record), recorded);
         }
     }
 }
 
-// The installation folder has a blank and a program planted at it ("...\Client.exe"), which never runs.
-// The handler of the scheme "tolvanehelptest" (whose default verb is not "open") and of ".chm" documents
-// records the verb, the target and how it was started; so does the help file when it is a program.
+// The installation folder (kept with a trailing backslash) has a blank and a program planted at it
+// ("...\Client.exe"), which never runs. The handler of the scheme "tolvanehelptest" (whose default verb is
+// not "open") and of ".chm" documents records the verb and the target; so does the help file as a program.
 TEST(HostHelp, DisplayKelmoHelpOpensTheAddressElseTheHelpFile)
 {
     testsupport::TempFolder folder;
     const std::wstring install = folder.Join(L"Client Files"), helpFile = install + L"\\Agent\\qxhelp.chm";
     const std::wstring helpRecord = helpFile + L".received", handler = folder.Join(L"handler.exe");
     const std::wstring handlerRecord = InstallRecorder(handler), planted = InstallRecorder(folder.Join(L"Client.exe"));
-    const std::wstring open = L"\"" + handler + L"\" verb=open \"%1\"";
     ScopedRegistryKey scheme(HKEY_CLASSES_ROOT, L"tolvanehelptest"), chmType(HKEY_CLASSES_ROOT, L"tolvanehelptest.chm");
     scheme.SetString(L"URL Protocol", L"");
     SetDefault(scheme.Handle(), L"shell", L"other");
-    SetDefault(scheme.Handle(), L"shell\\open\\command", open);
-    SetDefault(scheme.Handle(), L"shell\\other\\command", L"\"" + handler + L"\" verb=other \"%1\"");
-    SetDefault(chmType.Handle(), L"shell\\open\\command", open);
+    for (const wchar_t* verb : {L"open", L"other"})
+        SetDefault(scheme.Handle(), (L"shell\\" + std::wstring(verb) + L"\\command").c_str(),
+                   L"\"" + handler + L"\" verb=" + verb + L" \"%1\"");
+    SetDefault(chmType.Handle(), L"shell\\open\\command", L"\"" + handler + L"\" verb=open \"%1\"");
     wchar_t formerChm[64] = {};
     DWORD formerBytes = sizeof formerChm;
     RegGetValueW(HKEY_CLASSES_ROOT, L".chm", nullptr, RRF_RT_REG_SZ, nullptr, formerChm, &formerBytes);
     SetDefault(HKEY_CLASSES_ROOT, L".chm", L"tolvanehelptest.chm");
-    SetEnvironmentVariableW(L"TOLVANE_RECORD_STARTUP", L"1");
 
     const std::string address = "tolvanehelptest:topics/scan?page=7", unknown = "tolvanenohandler:topics";
-    const std::string tooLong(600, 'u'), help = Narrow(helpFile), startup = "startup flags: 0x1 show: 1";
+    const std::string tooLong(600, 'u'), help = Narrow(helpFile);
     const std::string noAgentKey = "Debug Tolvane Tolvane::Unable to open STRREG_MDT_AGENT_ROOT key in registry...";
     const std::string noHelpUrl = "Debug Tolvane Tolvane::Unable to get szHelpURL value from registry...";
     const Lines launched = {"Debug Wexmoor Trying to launch: \"" + help + "\"", "Debug Wexmoor Launched OK"};
@@ -113,8 +112,7 @@ TEST(HostHelp, DisplayKelmoHelpOpensTheAddressElseTheHelpFile)
         {"empty address", true, false, true, "", {}, "", true},
         {"address longer than its buffer", true, false, true, tooLong.c_str(), {noHelpUrl}, "", true},
         {"address without a handler", true, false, true, unknown.c_str(),
-         {"Error Tolvane Tolvane::Failed to launch HelpUrl " + unknown + ", iReturnValue = 31, GetLastError = "},
-         "", true},
+         {"Error Tolvane Tolvane::Failed to launch HelpUrl " + unknown + ", iReturnValue = 31, GetLastError = "}, "", true},
         {"no installation", false, false, false, nullptr, {noAgentKey}, "", false},
         {"help file that is no program", true, true, false, nullptr,
          {noAgentKey, launched[0], "Debug Wexmoor *** ERROR *** launching program",
@@ -130,7 +128,7 @@ TEST(HostHelp, DisplayKelmoHelpOpensTheAddressElseTheHelpFile)
             InstallRecorder(helpFile);
         ScopedRegistryKey client(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tavrel\\Orbisk"), agent(HKEY_LOCAL_MACHINE, kAgentKey);
         if (c.installed)
-            client.SetString(L"szInstallDir", install);
+            client.SetString(L"szInstallDir", install + L"\\");
         if (!c.agentKey)
             testsupport::DeleteRegistryTree(HKEY_LOCAL_MACHINE, kAgentKey);
         if (c.url)
@@ -143,18 +141,16 @@ TEST(HostHelp, DisplayKelmoHelpOpensTheAddressElseTheHelpFile)
         if (!records.empty() && records[0].find("GetLastError = ") != std::string::npos)   // the shell's, as it is
             records[0].erase(records[0].find("GetLastError = ") + 15);
         EXPECT_EQ(records, expected);
-        if (c.help) {
-            EXPECT_EQ(testsupport::WaitForLines(helpRecord), (Lines{"\"" + help + "\"", startup, "new process group: 1"}));
-        }
+        if (c.help)
+            EXPECT_EQ(testsupport::WaitForLines(helpRecord), (Lines{"\"" + help + "\"", kStarted[0], kStarted[1]}));
         if (!c.opened.empty()) {
             Lines received = testsupport::WaitForLines(handlerRecord);   // its command line, then what follows
             received.resize(4);
-            EXPECT_EQ(Lines(received.begin() + 1, received.end()), (Lines{"verb=open", c.opened, startup}));
+            EXPECT_EQ(Lines(received.begin() + 1, received.end()), (Lines{"verb=open", c.opened, kStarted[0]}));
         }
         EXPECT_EQ(testsupport::FileExists(handlerRecord), !c.opened.empty()) << "the handler ran";
         EXPECT_EQ(testsupport::FileExists(helpRecord), c.help) << "the help file ran";
     }
     EXPECT_FALSE(testsupport::FileExists(planted)) << "the program at the first blank ran";
-    SetEnvironmentVariableW(L"TOLVANE_RECORD_STARTUP", nullptr);
     SetDefault(HKEY_CLASSES_ROOT, L".chm", formerChm);
 }
