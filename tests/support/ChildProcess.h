@@ -27,25 +27,21 @@ inline ChildResult RunChild(const std::wstring& command, DWORD timeoutMs = 60000
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
+    startup.hStdOutput = startup.hStdError = writeEnd;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION process{};
-    std::wstring line = L"\"" + ModuleFolder() + L"\\" + command.substr(0, command.find(L' ')) + L"\"" +
-                        (command.find(L' ') == std::wstring::npos ? L"" : command.substr(command.find(L' ')));
-    const BOOL started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                        &startup, &process);
+    const size_t blank = command.find(L' ') == std::wstring::npos ? command.size() : command.find(L' ');
+    std::wstring line = L"\"" + ModuleFolder() + L"\\" + command.substr(0, blank) + L"\"" + command.substr(blank);
+    const BOOL started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
     CloseHandle(writeEnd);
-    if (started) {
-        char chunk[4096];
-        DWORD got = 0;
-        while (ReadFile(readEnd, chunk, sizeof(chunk), &got, nullptr) && got > 0)
-            result.output.append(chunk, got);
-        if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
-            GetExitCodeProcess(process.hProcess, &result.exitCode);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
+    char chunk[4096];
+    DWORD got = 0;
+    while (started && ReadFile(readEnd, chunk, sizeof(chunk), &got, nullptr) && got > 0)
+        result.output.append(chunk, got);
+    if (started && WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &result.exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
     CloseHandle(readEnd);
     return result;
 }
