@@ -1,7 +1,6 @@
-// A windowed program that records how it was started, into the file named after its own path with
-// ".received" appended: its command line, each argument, then "startup flags: 0x.. show: N" (its start-up
-// information) and "new process group: N". Tests put copies of it where a program or handler is expected.
-// A leading "--sleep-ms=N" (not recorded as an argument) makes it wait N milliseconds before it writes.
+// A windowed program that records how it was started into "<its own path>.received": its command line, each argument
+// (after a leading "--sleep-ms=N", which waits N milliseconds first), its start-up flags and show state, and whether
+// it runs in a new process group. Tests put copies of it where a program or handler is expected.
 #include <windows.h>
 #include <winternl.h>
 
@@ -12,27 +11,26 @@
 
 int main(int argc, char** argv)
 {
-    int first = 1;
-    if (argc > 1 && strncmp(argv[1], "--sleep-ms=", 11) == 0)
-        Sleep(strtoul(argv[first++] + 11, nullptr, 10));
+    const bool sleeps = argc > 1 && strncmp(argv[1], "--sleep-ms=", 11) == 0;
+    Sleep(sleeps ? strtoul(argv[1] + 11, nullptr, 10) : 0);
     std::string record = std::string(GetCommandLineA()) + "\r\n";
-    for (int i = first; i < argc; ++i)
+    for (int i = sleeps ? 2 : 1; i < argc; ++i)
         record += std::string(argv[i]) + "\r\n";
-    // CREATE_NEW_PROCESS_GROUP sets the console flags of the process parameters, behind the console handle.
-    const ULONG consoleFlags = ULONG(ULONG_PTR(NtCurrentTeb()->ProcessEnvironmentBlock->ProcessParameters->Reserved2[1]));
     STARTUPINFOA startup = {};
     GetStartupInfoA(&startup);
+    // CREATE_NEW_PROCESS_GROUP sets the console flags of the process parameters, behind the console handle.
+    const PEB* peb = nullptr;
+    asm("movq %%gs:0x60, %0" : "=r"(peb));
+    const void* consoleFlags = peb->ProcessParameters->Reserved2[1];
     char text[128];
     snprintf(text, sizeof text, "startup flags: 0x%lx show: %u\r\nnew process group: %d\r\n", startup.dwFlags,
-             startup.wShowWindow, consoleFlags != 0);
-    record += text;
+             startup.wShowWindow, ULONG(ULONG_PTR(consoleFlags)) != 0);
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     const std::string target = std::string(self) + ".received", partial = target + ".part";
-    HANDLE file = CreateFileA(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(file, record.data(), DWORD(record.size()), &written, nullptr);
-    CloseHandle(file);
+    FILE* file = fopen(partial.c_str(), "wb");
+    fputs((record + text).c_str(), file);
+    fclose(file);
     // Readers see the whole record or none of it.
     return MoveFileExA(partial.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
 }

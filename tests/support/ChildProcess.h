@@ -1,5 +1,4 @@
-// Runs a test program of the build's bin folder as a process of its own and
-// collects its exit code and console output.
+// Runs a test program of the build's bin folder as a process of its own and collects its exit code and console output.
 #pragma once
 
 #include <windows.h>
@@ -35,14 +34,12 @@ inline ChildResult RunChild(const std::wstring& command, DWORD timeoutMs = 60000
     const BOOL started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
     CloseHandle(writeEnd);
     char chunk[4096];
-    DWORD got = 0;
-    while (started && ReadFile(readEnd, chunk, sizeof(chunk), &got, nullptr) && got > 0)
+    for (DWORD got = 0; started && ReadFile(readEnd, chunk, sizeof(chunk), &got, nullptr) && got > 0;)
         result.output.append(chunk, got);
     if (started && WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
         GetExitCodeProcess(process.hProcess, &result.exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    CloseHandle(readEnd);
+    for (HANDLE handle : {process.hThread, process.hProcess, readEnd})
+        CloseHandle(handle);
     return result;
 }
 

@@ -28,25 +28,23 @@ void** FindImportSlot(const char* function)
 void WriteSlot(void** slot, void* value)
 {
     DWORD old = 0;
-    VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &old);
-    *slot = value;
-    VirtualProtect(slot, sizeof(void*), old, &old);
+    if (slot && VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &old)) {
+        *slot = value;
+        VirtualProtect(slot, sizeof(void*), old, &old);
+    }
 }
 
 } // namespace
 
 ImportHook::ImportHook(const char* function, void* replacement) : m_slot(FindImportSlot(function))
 {
-    if (m_slot) {
-        m_original = *m_slot;
-        WriteSlot(m_slot, replacement);
-    }
+    m_original = m_slot ? *m_slot : nullptr;
+    WriteSlot(m_slot, replacement);
 }
 
 ImportHook::~ImportHook()
 {
-    if (m_slot)
-        WriteSlot(m_slot, m_original);
+    WriteSlot(m_slot, m_original);
 }
 
 } // namespace testsupport
