@@ -1,6 +1,5 @@
-// Replaces one imported function in this program's own import table while the object lives, so a test can
-// see the arguments of the library's real calls (the replacement passes them on to the original) or make
-// one call fail. The library's core is linked into the test program, so its calls go through this table.
+// Replaces an imported function in this program's import table while it lives (the library's core is linked in), so a
+// test sees the arguments of the library's calls (the replacement passes them on to the original) or makes one fail.
 #pragma once
 
 namespace testsupport {
