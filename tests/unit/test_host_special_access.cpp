@@ -124,9 +124,8 @@ TEST(HostSpecialAccess, CallerEntryFollowsTheToken)
     EXPECT_FALSE(Host::NeedsOwnEntry(CSid::LocalSystem().Get(), false));
 }
 
-// CreateSpecialFile makes a new report file (generic rights, Administrators its owner); CreateFileSpecialAccess
-// creates or empties a shared file (no entry of this administrator's own). refuse: the security descriptor
-// cannot be built, which passes out of CreateSpecialFile and makes the C function answer 0 with the error.
+// CreateSpecialFile makes a new report file (generic rights, owned by Administrators); CreateFileSpecialAccess creates
+// or empties a shared file. refuse: no security descriptor can be built (it must pass out, and no file be created).
 TEST(HostSpecialAccess, FilesOnDiskTheirRecordsAndDescriptors)
 {
     testsupport::TempFolder folder;
