@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 #include "TestSupport.h"
@@ -14,32 +15,18 @@ struct ChildResult {
     std::string output;
 };
 
-// command: the program's name in the bin folder followed by its arguments.
-inline ChildResult RunChild(const std::wstring& command, DWORD timeoutMs = 60000)
+// command: the program's name in the bin folder followed by its arguments (started by the command interpreter,
+// whose /c takes off the outer quotes). A program that never ends is ended by the test run's time limit.
+inline ChildResult RunChild(const std::wstring& command)
 {
     ChildResult result;
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-        return result;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = writeEnd;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION process{};
     const size_t blank = command.find(L' ') == std::wstring::npos ? command.size() : command.find(L' ');
-    std::wstring line = L"\"" + ModuleFolder() + L"\\" + command.substr(0, blank) + L"\"" + command.substr(blank);
-    const BOOL started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-    CloseHandle(writeEnd);
+    const std::wstring line = L"\"\"" + ModuleFolder() + L"\\" + command.substr(0, blank) + L"\"" + command.substr(blank);
+    FILE* pipe = _wpopen((line + L" 2>&1\"").c_str(), L"rb");
     char chunk[4096];
-    for (DWORD got = 0; started && ReadFile(readEnd, chunk, sizeof(chunk), &got, nullptr) && got > 0;)
+    for (size_t got = 0; pipe && (got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
         result.output.append(chunk, got);
-    if (started && WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &result.exitCode);
-    for (HANDLE handle : {process.hThread, process.hProcess, readEnd})
-        CloseHandle(handle);
+    result.exitCode = pipe ? static_cast<DWORD>(_pclose(pipe)) : result.exitCode;
     return result;
 }
 

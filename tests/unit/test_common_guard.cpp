@@ -8,10 +8,10 @@
 
 TEST(FaultGuard, EachCaseInItsOwnProcess)
 {
-    std::istringstream names(testsupport::RunChild(L"guard_fault.exe", 20000).output);
+    std::istringstream names(testsupport::RunChild(L"guard_fault.exe").output);
     int count = 0;
     for (std::string name; names >> name; ++count) {
-        const auto result = testsupport::RunChild(L"guard_fault.exe " + testsupport::Wide(name), 20000);
+        const auto result = testsupport::RunChild(L"guard_fault.exe " + testsupport::Wide(name));
         EXPECT_TRUE(result.exitCode == 0 && result.output.find("verdict 0") != std::string::npos)
             << name << ": exit code 0x" << std::hex << result.exitCode << "\n" << result.output;
     }
