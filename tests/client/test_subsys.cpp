@@ -1,5 +1,4 @@
-// The plain C exports through Tolvane.dll: IsSubSysEnabled with the switch values in the registry, and
-// the help file that DisplayKelmoHelp starts.
+// IsSubSysEnabled through Tolvane.dll, with the switch values in the registry.
 #include <gtest/gtest.h>
 
 #include <tolvane.h>
@@ -18,29 +17,13 @@ TEST(IsSubSysEnabled, AnswersFromTheSwitchKeys)
         murmel(HKEY_LOCAL_MACHINE, switches + L"\\Murmel");
     for (DWORD attrib : {0u, 1u, 2u, 3u, 0xFFFFFFFEu}) {
         onAccess.SetDword(L"dwAttrib", attrib);
-        murmel.SetDword(L"dwAttrib", attrib ^ 1);
+        murmel.SetDword(L"dwAttrib", attrib ^ 1);   // subsystem 1 reads Murmel, never OnAccess
         root.SetDword(L"dwAttrib", attrib);
-        const BOOL enabled = !(attrib & 1);
-        EXPECT_EQ(enabled, IsSubSysEnabled(0)) << attrib;
-        EXPECT_EQ(!enabled, IsSubSysEnabled(1)) << "reads Murmel, never OnAccess: " << attrib;
-        EXPECT_EQ(enabled, IsSubSysEnabled(2)) << attrib;
-        EXPECT_EQ(enabled, IsSubSysEnabled(-1)) << attrib;
+        const BOOL on = !(attrib & 1);
+        EXPECT_EQ((std::vector<BOOL>{IsSubSysEnabled(0), IsSubSysEnabled(1), IsSubSysEnabled(2), IsSubSysEnabled(-1)}),
+                  (std::vector<BOOL>{on, !on, on, on})) << attrib;
     }
     onAccess.SetString(L"dwAttrib", L"0");
-    EXPECT_FALSE(IsSubSysEnabled(0)) << "a string value answers 0";
     murmel.DeleteValue(L"dwAttrib");
-    EXPECT_FALSE(IsSubSysEnabled(1)) << "a missing value answers 0";
-}
-
-// Without a help address the installed help file starts: helprecorder.exe, which writes its command line
-// into "<its path>.received". The installation folder's trailing backslash is not doubled.
-TEST(HostExports, HelpFileStartsThroughTheDll)
-{
-    testsupport::TempFolder folder;
-    ScopedRegistryKey client(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tavrel\\Orbisk");
-    client.SetString(L"szInstallDir", folder.Path() + L"\\");
-    const std::wstring helpFile = folder.Join(L"Agent\\qxhelp.chm");
-    ASSERT_TRUE(testsupport::CopyBuilt(L"helprecorder.exe", helpFile));
-    DisplayKelmoHelp();
-    EXPECT_EQ(testsupport::WaitForLines(helpFile + L".received"), std::vector<std::string>{testsupport::Narrow(helpFile)});
+    EXPECT_EQ(IsSubSysEnabled(0) + IsSubSysEnabled(1), 0) << "a string value or a missing value answers 0";
 }

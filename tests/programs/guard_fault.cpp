@@ -1,16 +1,11 @@
-// guard_fault MODE: one case of the fault guard in a process of its own, so that a fault that the guard
-// misses, or one that it wrongly takes, ends only this process. An operation runs on text that runs into
-// unreadable memory: it passes when the guard turned the fault into one "Exception occurred" record and a
-// CSystemException of the operation's code. A scenario around the guard passes when it went as it should.
-// Prints "verdict 0" and exits with 0 when the case passed; without MODE, prints the names of the cases.
+// guard_fault CASE: one case of the fault guard in a process of its own, so that a fault it misses or wrongly takes
+// ends only this process. Prints "verdict 0" and exits with 0 when the case passed; without CASE, names the cases.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <map>
-#include <string>
-#include <utility>
 
 #include "LogCapture.h"
 #include "common/FileName.h"
@@ -24,19 +19,17 @@ bool g_faultMustEscape = false;   // set by the scenarios that pass only when th
 LONG WINAPI TopLevelFilter(EXCEPTION_POINTERS* info)
 {
     const DWORD code = info->ExceptionRecord->ExceptionCode;
-    const bool passed = g_faultMustEscape && code == EXCEPTION_ACCESS_VIOLATION;
-    std::printf("unhandled 0x%lx\nverdict %d\n", code, passed ? 0 : 1);
+    const DWORD verdict = g_faultMustEscape && code == EXCEPTION_ACCESS_VIOLATION ? 0 : code;
+    std::printf("unhandled 0x%lx\nverdict %lu\n", code, verdict);
     std::fflush(stdout);
-    ExitProcess(passed ? 0 : code);
+    ExitProcess(verdict);
 }
 
 // A string whose storage (the text pointer, then the size) leads into unreadable memory; never destroyed.
 CMyString& ForgedString(const wchar_t* text, unsigned int size)
 {
     struct { const wchar_t* text; unsigned int size; } forged{text, size};
-    auto* object = new CMyString();
-    std::memcpy(static_cast<void*>(object), &forged, sizeof(forged));
-    return *object;
+    return *static_cast<CMyString*>(std::memcpy(static_cast<void*>(new CMyString()), &forged, sizeof forged));
 }
 
 // The code of the CSystemException that work throws, 0 for none.
@@ -51,14 +44,24 @@ unsigned int GuardedCode(std::function<void()> work)
     return CodeOf([&] { RUN_GUARDED(Tolvane::kStringFailure, work, [] {}); });
 }
 
+// An operation passes when the guard turned its fault into one "Exception occurred" record and a
+// CSystemException of the operation's code.
+std::function<int()> Converted(unsigned int code, std::function<void()> work)
+{
+    return [=] {
+        testsupport::LogCapture log;
+        const unsigned int thrown = CodeOf(work);
+        std::printf("code 0x%x, %zu records\n", thrown, log.Records().size());
+        return thrown == code && log.Records() == std::vector<std::string>{"Error Wexmoor Exception occurred"} ? 0 : 1;
+    };
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     SetUnhandledExceptionFilter(TopLevelFilter);
-    SYSTEM_INFO system;
-    GetSystemInfo(&system);
-    const DWORD page = system.dwPageSize;   // text without a terminator, narrow or wide, then an unreadable page
+    const DWORD page = 4096;   // text without a terminator, narrow or wide, then an unreadable page
     auto* narrow = static_cast<char*>(VirtualAlloc(nullptr, 2 * page, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     std::memset(narrow, 'a', page);
     DWORD old = 0;
@@ -68,21 +71,19 @@ int main(int argc, char** argv)
     const CMyString& forgedString = ForgedString(wide, 4);
     CMyString& forgedBuffer = ForgedString(wide, 0x100000);   // the scan runs into the unreadable page
     const unsigned int kString = Tolvane::kStringFailure;
-
-    // Every guarded operation survives a fault, also inside the C runtime (more in test_common.cpp).
-    const std::map<std::string, std::pair<unsigned int, std::function<void()>>> operations = {
-        {"copy-constructor", {kString, [&] { CMyString s(forgedString); }}},
-        {"narrow-assignment", {kString, [&] { CMyString s(L"old"); s = narrow; }}},
-        {"string-assignment", {kString, [&] { CMyString s(L"old"); s = forgedString; }}},
-        {"replace-find", {kString, [&] { CMyString s(L"abc"); s.Replace(wide, L"x"); }}},
-        {"replacechar-with", {kString, [&] { CMyString s(L"abc"); s.ReplaceChar(L'b', wide); }}},
-        {"filename-assignment", {kString, [&] { CFileName f; f = wide; }}},
-        {"filename-append", {kString, [&] { CFileName f(L"C:\\dir"); f.Append(wide); }}},
-        {"buffer-removechar", {Tolvane::kBufferFailure, [&] { forgedBuffer.RemoveChar(L'x'); }}},
-        {"buffer-removeallchars", {Tolvane::kBufferFailure, [&] { forgedBuffer.RemoveAllChars(L'x'); }}},
-    };
-    // Nothing of the guard outlives the library or reaches beyond its own calls.
-    const std::map<std::string, std::function<int()>> scenarios = {
+    auto faultEscapes = [&] { g_faultMustEscape = true; (void)*unreadable; return 5; };   // passes in TopLevelFilter
+    // Every guarded operation survives a fault on text, also inside the C runtime; nothing of the guard outlives
+    // the library or reaches beyond its own calls.
+    const std::map<std::string, std::function<int()>> cases = {
+        {"copy-constructor", Converted(kString, [&] { CMyString s(forgedString); })},
+        {"narrow-assignment", Converted(kString, [&] { CMyString s(L"old"); s = narrow; })},
+        {"string-assignment", Converted(kString, [&] { CMyString s(L"old"); s = forgedString; })},
+        {"replace-find", Converted(kString, [&] { CMyString s(L"abc"); s.Replace(wide, L"x"); })},
+        {"replacechar-with", Converted(kString, [&] { CMyString s(L"abc"); s.ReplaceChar(L'b', wide); })},
+        {"filename-assignment", Converted(kString, [&] { CFileName f; f = wide; })},
+        {"filename-append", Converted(kString, [&] { CFileName f(L"C:\\dir"); f.Append(wide); })},
+        {"buffer-removechar", Converted(Tolvane::kBufferFailure, [&] { forgedBuffer.RemoveChar(L'x'); })},
+        {"buffer-removeallchars", Converted(Tolvane::kBufferFailure, [&] { forgedBuffer.RemoveAllChars(L'x'); })},
         // The library loaded, used (a guarded file-name assignment inside) and unloaded: the host's own
         // exceptions still work.
         {"unload-then-throw", [] {
@@ -91,21 +92,13 @@ int main(int argc, char** argv)
              FreeLibrary(dll);
              try { throw 42; } catch (int) { return GetModuleHandleW(L"Tolvane.dll") ? 4 : 0; }
          }},
-        {"fault-after-guard", [&] {
-             CodeOf([&] { CMyString s(wide); });
-             g_faultMustEscape = true;
-             (void)*unreadable;
-             return 5;
-         }},
-        // A fault on this thread while another thread is inside a guard.
-        {"fault-beside-guard", [&] {
+        {"fault-after-guard", [&] { CodeOf([&] { CMyString s(wide); }); return faultEscapes(); }},
+        {"fault-beside-guard", [&] {   // while another thread is inside a guard
              HANDLE inside = CreateEventW(nullptr, TRUE, FALSE, nullptr);
              auto guarded = [](void* event) -> DWORD { return GuardedCode([&] { SetEvent(event); Sleep(INFINITE); }); };
              CreateThread(nullptr, 0, guarded, inside, 0, nullptr);
              WaitForSingleObject(inside, INFINITE);
-             g_faultMustEscape = true;
-             (void)*unreadable;
-             return 5;
+             return faultEscapes();
          }},
         // A handler nearer the fault (IsBadReadPtr's own) sees it first. On a thread of its own: a guard
         // that pre-empts that handler makes it loop.
@@ -118,17 +111,14 @@ int main(int argc, char** argv)
              }, &probe, 0, nullptr);
              return WaitForSingleObject(thread, 20000) == WAIT_OBJECT_0 && probe.answer && probe.code == 0 ? 0 : 1;
          }},
-        // A fault while a backward copy has the direction flag set.
-        {"direction-flag", [&] {
-             const unsigned int code = GuardedCode([&] {
-                 asm volatile("std\n\tmovb (%0), %%al" : : "r"(unreadable) : "rax", "cc", "memory");
-             });
+        {"direction-flag", [&] {   // a fault while a backward copy has the direction flag set
+             const unsigned int code =
+                 GuardedCode([&] { asm volatile("std\n\tmovb (%0), %%al" : : "r"(unreadable) : "rax", "cc", "memory"); });
              unsigned long long flags = 0;
              asm volatile("pushfq\n\tpopq %0" : "=r"(flags));
              return code == kString && !(flags & 0x400) ? 0 : 1;
          }},
-        // A guarded operation inside the handler of a converted fault is converted too.
-        {"retry-in-catch", [&] {
+        {"retry-in-catch", [&] {   // a guarded operation inside the handler of a converted fault
              try { CMyString s(wide); } catch (const CSystemException&) {
                  return CodeOf([&] { CMyString again(wide); }) == kString ? 0 : 1;
              }
@@ -136,22 +126,11 @@ int main(int argc, char** argv)
          }},
     };
     if (argc < 2) {
-        for (const auto& operation : operations)
-            std::printf("%s\n", operation.first.c_str());
-        for (const auto& scenario : scenarios)
-            std::printf("%s\n", scenario.first.c_str());
+        for (const auto& c : cases)
+            std::printf("%s\n", c.first.c_str());
         return 0;
     }
-    int verdict = 2;
-    if (operations.count(argv[1])) {
-        testsupport::LogCapture log;
-        const unsigned int code = CodeOf(operations.at(argv[1]).second);
-        const auto records = log.Records();
-        std::printf("code 0x%x, %zu records\n", code, records.size());
-        verdict = code == operations.at(argv[1]).first && records == decltype(records){"Error Wexmoor Exception occurred"} ? 0 : 1;
-    } else if (scenarios.count(argv[1])) {
-        verdict = scenarios.at(argv[1])();
-    }
+    const int verdict = cases.count(argv[1]) ? cases.at(argv[1])() : 2;
     std::printf("verdict %d\n", verdict);   // a crash inside exception dispatch may end the process with 0
     return verdict;
 }

@@ -1,9 +1,9 @@
-// Runs a test program of the build's bin folder as a process of its own and
-// collects its exit code and console output.
+// Runs a test program of the build's bin folder as a process of its own and collects its exit code and console output.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 #include "TestSupport.h"
@@ -15,38 +15,18 @@ struct ChildResult {
     std::string output;
 };
 
-// command: the program's name in the bin folder followed by its arguments.
-inline ChildResult RunChild(const std::wstring& command, DWORD timeoutMs = 60000)
+// command: the program's name in the bin folder followed by its arguments (started by the command interpreter,
+// whose /c takes off the outer quotes). A program that never ends is ended by the test run's time limit.
+inline ChildResult RunChild(const std::wstring& command)
 {
     ChildResult result;
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-        return result;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION process{};
-    std::wstring line = L"\"" + ModuleFolder() + L"\\" + command.substr(0, command.find(L' ')) + L"\"" +
-                        (command.find(L' ') == std::wstring::npos ? L"" : command.substr(command.find(L' ')));
-    const BOOL started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                        &startup, &process);
-    CloseHandle(writeEnd);
-    if (started) {
-        char chunk[4096];
-        DWORD got = 0;
-        while (ReadFile(readEnd, chunk, sizeof(chunk), &got, nullptr) && got > 0)
-            result.output.append(chunk, got);
-        if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
-            GetExitCodeProcess(process.hProcess, &result.exitCode);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    CloseHandle(readEnd);
+    const size_t blank = command.find(L' ') == std::wstring::npos ? command.size() : command.find(L' ');
+    const std::wstring line = L"\"\"" + ModuleFolder() + L"\\" + command.substr(0, blank) + L"\"" + command.substr(blank);
+    FILE* pipe = _wpopen((line + L" 2>&1\"").c_str(), L"rb");
+    char chunk[4096];
+    for (size_t got = 0; pipe && (got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
+        result.output.append(chunk, got);
+    result.exitCode = pipe ? static_cast<DWORD>(_pclose(pipe)) : result.exitCode;
     return result;
 }
 

@@ -11,20 +11,14 @@ namespace {
 void** FindImportSlot(const char* function)
 {
     auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
-    const auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (imports.VirtualAddress == 0)
-        return nullptr;
-    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-         module->Name != 0; ++module) {
+    const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); imports && module->Name; ++module) {
         auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
         auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
         for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                continue;
-            const auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0)
+            if (!IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) &&
+                std::strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name, function) == 0)
                 return reinterpret_cast<void**>(&slots->u1.Function);
         }
     }
@@ -34,26 +28,23 @@ void** FindImportSlot(const char* function)
 void WriteSlot(void** slot, void* value)
 {
     DWORD old = 0;
-    VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &old);
-    *slot = value;
-    VirtualProtect(slot, sizeof(void*), old, &old);
+    if (slot && VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &old)) {
+        *slot = value;
+        VirtualProtect(slot, sizeof(void*), old, &old);
+    }
 }
 
 } // namespace
 
-ImportHook::ImportHook(const char* function, void* replacement)
+ImportHook::ImportHook(const char* function, void* replacement) : m_slot(FindImportSlot(function))
 {
-    m_slot = FindImportSlot(function);
-    if (!m_slot)
-        return;
-    m_original = *m_slot;
+    m_original = m_slot ? *m_slot : nullptr;
     WriteSlot(m_slot, replacement);
 }
 
 ImportHook::~ImportHook()
 {
-    if (m_slot)
-        WriteSlot(m_slot, m_original);
+    WriteSlot(m_slot, m_original);
 }
 
 } // namespace testsupport

@@ -1,20 +1,15 @@
-// Replaces one imported function in this program's own import table while
-// the object lives, so a test can see the arguments of the library's real
-// calls (the replacement passes them on to the original) or make one call
-// fail. The library's core is linked into the test program, so its calls go
-// through this table.
+// Replaces an imported function in this program's import table while it lives (the library's core is linked in), so a
+// test sees the arguments of the library's calls (the replacement passes them on to the original) or makes one fail.
 #pragma once
 
 namespace testsupport {
 
 class ImportHook {
 public:
-    // function: the imported name, e.g. "CreateFileW"; replacement: same signature.
-    ImportHook(const char* function, void* replacement);
+    ImportHook(const char* function, void* replacement);   // function: "CreateFileW"; the same signature
     ~ImportHook();
     ImportHook(const ImportHook&) = delete;
     ImportHook& operator=(const ImportHook&) = delete;
-
     bool Installed() const { return m_slot != nullptr; }
     void* Original() const { return m_original; }
 
