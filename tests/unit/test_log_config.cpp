@@ -5,6 +5,7 @@
 #include <regex>
 
 #include "log/LogManager.h"
+#include "ImportHook.h"
 #include "LogCapture.h"
 #include "TestInstall.h"
 
@@ -81,9 +82,7 @@ TEST(LogConfig, MainLogAndIniFileFromTheRegistry)
         {{}, "zeAgent.log"}, {{{kActivity, L""}}, "zeAgent.log"},
         {{{kActivity, L"zeInstall"}}, "zeInstall" + today + "000000.log"},
         {{{kActivity, L"zeuninstall"}, {kVersion, L"4.2.1"}}, "zeuninstall4.2.1.log"},
-        {{{kActivity, L"zeAgent"}, {L"zeAgentLog", L"agent-main.log"}}, "agent-main.log"},
         {{{kActivity, L"zeUpdate"}, {L"zeUpdateLog", L"upd<dt>ignored.txt"}, {kVersion, L"7.0"}}, "upd7.0.log"},
-        {{{kActivity, L"zeScan"}, {L"zeScan", L"missing.ini"}}, "zeScan.log"},
         {{{kActivity, L"zeScan"}, {L"zeScan", L"scanCfg.ini"}}, "scan.log"},
     };
     for (const auto& c : cases) {
@@ -96,10 +95,14 @@ TEST(LogConfig, MainLogAndIniFileFromTheRegistry)
     }
 }
 
-// Ini files, each given the same three events: the lines that reach each file (none: no such file). Bad
-// sections do not stop the others; a section without "maxsize" takes the one before, the Agent key's, or 2 MiB.
+// Ini files, each given the same three events: the lines that reach each file (none: no such file) and the debugger.
+// Bad sections do not stop the others; without "maxsize" a section takes the one before, the Agent key's, or 2 MiB.
 TEST(LogConfig, IniSections)
 {
+    static std::vector<std::string> debugger;
+    struct Debugger { static void WINAPI Output(LPCSTR text) { debugger.push_back(text); } };
+    testsupport::ImportHook hook("OutputDebugStringA", reinterpret_cast<void*>(&Debugger::Output));
+    ASSERT_TRUE(hook.Installed());
     const std::string all = "filter=*.Debug\ntype=file\nformat=%m\n", second = "[second]\n" + all + "filename=second.log\n",
                       x1500(1500, 'x');   // second.log before each case
     const std::vector<std::string> none, every = {"e1", "e2", "e3"}, appended = {x1500 + "e1", "e2", "e3"};
@@ -107,7 +110,8 @@ TEST(LogConfig, IniSections)
     struct { std::string ini; DWORD agentLimit; Files files; } cases[] = {
         {"[first]\nfilter=*.Info\nformat=%l|%f|%m\ntype=file\nfilename=one.log\n"
          "[second]\nfilter=~Tolvane.Debug   *.Warning\ntype=FILE\nformat=%m\nfilename=two.log\n"
-         "[no format]\nfilter=*.Debug\ntype=file\nfilename=empty<dt>ignored.txt\n", 0,
+         "[no format]\nfilter=*.Debug\ntype=file\nfilename=empty<dt>ignored.txt\n"
+         "[debugger]\nfilter=*.Error\ntype=outputdebugstring\nformat=%l %f %m\n", 0,
          {{L"one.log", {"Error|Wexmoor|e2", "Emergency|Tolvane|e3"}}, {L"two.log", {"e2"}},
           {L"empty9.9.log", {"", "", ""}}, {L"zeAgent.log", none}}},
         {"filter=*.Debug\ntype=file\nfilename=x.log\n", 0, {{L"zeAgent.log", none}, {L"x.log", none}}},  // no sections
@@ -138,4 +142,5 @@ TEST(LogConfig, IniSections)
             EXPECT_EQ(!file.second.empty(), FileExists(client.folder.Join(file.first))) << Narrow(file.first);
         }
     }
+    EXPECT_EQ((std::vector<std::string>{"Error Wexmoor e2\n", "Emergency Tolvane e3\n"}), debugger);
 }

@@ -226,17 +226,3 @@ TEST(LogSyslog, DatagramByteForByte)
     EXPECT_EQ(("<14> Jan 14 22:58:01" + host + longText).substr(0, 1024), Received(event));   // cut at 1024 bytes
     closesocket(udp), WSACleanup();
 }
-
-// A section of type outputdebugstring hands each line, ended by "\n", to the debugger.
-TEST(LogDebugString, LinesGoToTheDebugger)
-{
-    static std::vector<std::string> passed;
-    struct Debugger { static void WINAPI Output(LPCSTR text) { passed.push_back(text); } };
-    testsupport::ImportHook hook("OutputDebugStringA", reinterpret_cast<void*>(&Debugger::Output));
-    ASSERT_TRUE(hook.Installed());
-    testsupport::TestInstall client;
-    client.WriteIni("[debugger]\nfilter=*.Debug\ntype=outputdebugstring\nformat=%l %f %m\n");
-    LOG_EVENT(Info, "Tolvane").Write("traced");
-    LOG_EVENT(Debug, "Wexmoor").Write("%d", 2);
-    EXPECT_EQ((std::vector<std::string>{"Info Tolvane traced\n", "Debug Wexmoor 2\n"}), passed);
-}
