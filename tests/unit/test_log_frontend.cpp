@@ -10,7 +10,6 @@
 #include "ImportHook.h"
 #include "LogCapture.h"
 #include "common/ScopedHandle.h"
-#include "log/LogManager.h"
 #include "tolvane/Log.h"
 #include "tolvane/LogCall.h"
 
@@ -51,7 +50,6 @@ TEST(LogFrontEnd, ClientExports)
     LogCapture log;
     const std::string longCategory = "Brisko" + std::string(294, '0');
     TolvaneLogRecord record = TOLVANE_LOG_RECORD_INIT(TOLVANE_LOG_ERROR, "Brisko");
-    const unsigned int line = __LINE__ - 1;
     record.hasError = 1, record.errorCode = 2;
     std::string answers;
     const auto Answer = [&](int written) {
@@ -86,8 +84,6 @@ TEST(LogFrontEnd, ClientExports)
         "Debug " + longCategory.substr(0, 255) + " long category", "Debug  no category",
         "Warning Tolvane narrow text [error 2]", "Notice OrbiskUI narrow 3 [error 5]", "Notice OrbiskUI wide [error 5]"}),
         log.Records());
-    EXPECT_EQ(__FILE__ + (":" + std::to_string(line)),
-              log.events.at(0).sourceFile + ":" + std::to_string(log.events[0].line));
 }
 
 // Threads racing on the process's first events create one manager, counted through a call only its construction
@@ -116,5 +112,4 @@ TEST(LogFrontEnd, OneManagerPerProcessAcrossThreads)
     for (std::thread& writer : writers)
         writer.join();
     EXPECT_EQ(1, constructions.load()) << "this test needs a process that has not logged yet";
-    EXPECT_STREQ("tolvane_unit_tests", LogUtils::LogManager::Instance().programName);
 }

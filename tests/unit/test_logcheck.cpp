@@ -63,9 +63,8 @@ TEST(LogCheck, InstallationFolder)
 {
     TestInstall client(false);
     client.log.SetString(L"szCurrentActivityType", L"zeAgent");
-    const LogCheck::Findings findings = LogCheck::CheckConfiguration(false, nullptr);
     EXPECT_EQ("warning: the ini file is looked for at the root of the current drive: \\logCfg.Ini",
-              findings.warnings.Lines().at(1));
+              LogCheck::CheckConfiguration(false, nullptr).warnings.Lines().at(1));
     client.root.SetString(L"szInstallDir", client.folder.Path() + L"\\\u6f22");
     EXPECT_EQ("warning: the installation folder cannot be written as ANSI text: the ini file is not found there "
               "and log archives fail", LogCheck::CheckConfiguration(false, nullptr).warnings.Lines().at(0));
