@@ -1,5 +1,5 @@
 // The log sinks seen from outside (several writing processes: tests/scripts/log_archives.sh): log files, their
-// archives and mutex, syslog datagrams received on 127.0.0.1:514, the lines handed to the debugger.
+// archives and mutex, syslog datagrams received on 127.0.0.1:514 (the debugger's lines: LogConfig.IniSections).
 #include <winsock2.h>
 
 #include <gtest/gtest.h>
