@@ -8,8 +8,6 @@
 
 int main(int argc, char** argv)
 {
-    if (argc < 3)
-        return 2;
     const int count = atoi(argv[2]), threads = argc > 3 ? atoi(argv[3]) : 1;
     std::vector<std::thread> workers;
     for (int t = 0; t < threads; ++t)

@@ -1,7 +1,7 @@
 #!/bin/bash
-# A Microsoft-ABI client writes into the shared log through dist/'s C++ logging convenience, built with clang:
-# every line arrives once and whole, with the program name, source file and line, category, level and message
-# (Error= text behind it). (The exports' own rules are LogFrontEnd.ClientExports'.)
+# A Microsoft-ABI client (clang) logs through dist/'s C++ convenience: every line arrives once and whole, with the
+# program name, source file and line, category, level and message (Error= text behind it); the exports' own rules
+# are LogFrontEnd.ClientExports'.
 . "$(dirname "$0")/support/dist.sh"
 . "$(dirname "$0")/support/msvc.sh"
 build_msvc_program "$DIST/bin/msvc_log_client.exe" LogClient NoRuntime

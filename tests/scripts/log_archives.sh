@@ -1,9 +1,7 @@
 #!/bin/bash
-# Log archives as an independent reader (cabextract) finds them. A log whose compressed form does not fit one
-# cabinet (2 MB of random bytes) is archived as a set, "<name><stamp>.cab", "<name><stamp>_2.cab", ..., from
-# whose first cabinet every byte is rebuilt under the log's name and stamp. A cabinet.dll beside the program is
-# never loaded. Four processes (one of eight threads) writing one log under a small size limit: every line is
-# found whole and once over all archives and the current log.
+# Log archives as cabextract finds them: a log too big for one cabinet (2 MB of random bytes) becomes a set
+# "<name><stamp>.cab", "<name><stamp>_2.cab", ... rebuilt whole from the first; a cabinet.dll beside the program is
+# never loaded; four processes (one of eight threads) under a small size limit leave every line once and whole.
 . "$(dirname "$0")/support/script.sh"
 make_install
 run() { wine_run "$build/bin/log_writer.exe" "$@"; }
@@ -25,7 +23,6 @@ n=$(wc -l <<<"$cabs")
 [ "$n" -ge 2 ] && [ "$cabs" = "$({ echo "$first"; seq -f "${first%.cab}_%g.cab" 2 "$n"; } | sort)" ] ||
     fail "not a set of cabinets named in order: $cabs"
 unpack "$inst/$first" | cmp - "$work/zeAgent.log.expected" || fail "the set's bytes differ"
-[ "$(cat "$inst/zeAgent.log")" = $'after-00000\r' ] || fail "zeAgent.log was not started anew"
 
 # Wine is told to prefer the stand-in for the copy of the program, as Windows would find it first.
 cp "$build/bin/log_writer.exe" "$work/beside_cabinet.exe"; cp "$build/bin/standin-only/cabinet.dll" "$work/"

@@ -34,7 +34,6 @@ public:
                     e.message + (e.hasError ? " [error " + std::to_string(e.errorCode) + "]" : ""));
         return records;
     }
-    void Clear() { events.clear(); }
 };
 
 // An event with a fixed time and origin: 4 December 2026, 22:58:01.250, process 6700, thread 0x1F.

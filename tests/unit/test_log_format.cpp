@@ -11,25 +11,18 @@ using namespace LogUtils;
 
 TEST(LogFilter, FilterLanguage)
 {
-    const char *kMain = "~Brisko.Debug ~TavrelOASDetection.Debug *.Info", *kWarning = "*.Warning ~Tolvane.Debug";
+    const char* kWarning = "*.Warning ~Tolvane.Debug";
     struct { const char* filter; const char* category; LogLevel level; bool admitted; } cases[] = {
-        {"*.Info", "Tolvane", Info, true}, {"*.Info", "Tolvane", Debug, false}, {"*.Notice", "X", Warning, true},
-        {"*.Debug", "", Debug, true}, {".Error", "any", Error, true},  // an empty category part matches any category
+        {"*.Info", "Tolvane", Info, true}, {"*.Info", "Tolvane", Debug, false}, {"", "Tolvane", Emergency, false},
+        {".Error", "any", Error, true},  // an empty category part matches any category
         {"sw.Debug", "Swift", Debug, true}, {"Brisko.Debug", "Bris", Debug, false},  // a category prefix, any case
-        {"Tolvane", "Tolvane", Emergency, false}, {"*", "Tolvane", Emergency, false},  // no "." never matches
-        {"*x.Debug", "Tolvane", Emergency, false}, {"", "Tolvane", Emergency, false}, {"   ", "X", Emergency, false},
-        {"Tolvane.Err", "tolvane", Error, true}, {"Tolvane.Err", "tolvane", Warning, false},
-        {"Tolvane.Bogus", "Tolvane", Debug, true}, {"*.Infos", "X", Debug, true},  // unknown levels read as Debug
+        {"Tolvane", "Tolvane", Emergency, false}, {"*x.Debug", "Tolvane", Emergency, false},  // no "."; "*" only alone
+        {"Tolvane.Bogus", "Tolvane", Debug, true},  // an unknown level reads as Debug
         // a level is the first one whose name begins with the text, any case
-        {"*.E", "X", Alert, false}, {"*.", "X", Emergency, true}, {"*.", "X", Alert, false}, {"*.n", "X", Info, false},
-        {"*.crit", "X", LogUtils::CriticalError, true}, {"*.crit", "X", Error, false}, {"*.warn", "X", Notice, false},
-        {"*.a", "X", LogUtils::CriticalError, false}, {"*.warn", "X", Warning, true},
-        {kMain, "Tolvane", Info, true}, {kMain, "Tolvane", Debug, false}, {kMain, "Brisko", Emergency, false},
-        {kMain, "TavrelOASDetection", Info, false}, {kWarning, "Tolvane", Emergency, false},
-        {kWarning, "Wexmoor", Warning, true}, {kWarning, "Wexmoor", Notice, false},
-        {"~Tolvane.Debug *.Warning", "Wexmoor", Error, true},  // order does not matter
-        {"  Brisko.Debug   Wexmoor.Error  ", "Wexmoor", Error, true}, {"Brisko.Debug Wexmoor.Error", "X", Alert, false},
-        {"~*.Debug", "Wexmoor", Error, false},  // negative terms alone admit nothing
+        {"Tolvane.err", "tolvane", Warning, false}, {"*.E", "X", Alert, false}, {"*.", "X", Alert, false},
+        {kWarning, "Tolvane", Emergency, false}, {kWarning, "Wexmoor", Warning, true},  // "~" excludes, in any order
+        {"~Tolvane.Debug *.Warning", "Tolvane", Error, false}, {"~Tolvane.Debug *.Warning", "Wexmoor", Error, true},
+        {"  Wexmoor.Error   Brisko.Debug  ", "Wexmoor", Error, true},  // a later term does not undo an admission
         {"~ *.Info", "Wexmoor", Info, true},    // "~" alone matches nothing
     };
     for (const auto& c : cases)
@@ -54,12 +47,10 @@ TEST(LogLineFormat, Conversions)
         {"%s|%+s", "ReportBase.cpp|.\\Src\\ReportBase.cpp"},
         {"100%% done", "100% done"},
         {"a%qb%", "ab"},                           // unknown conversion, "%" at the end
-        {"", ""},
         {"%P:%+p", "     abc:1a2c"},               // the program name right-aligned in 8 characters
         {"%U|%w|%i", std::string(user) + "|" + station + "|0"},  // no terminal services: session 0
     };
-    const char* message = "Failed to delete file C:\\x\\y.tmp";
-    LogEvent event = testsupport::FixedEvent(Warning, "Wexmoor", message);
+    LogEvent event = testsupport::FixedEvent(Warning, "Wexmoor", "Failed to delete file C:\\x\\y.tmp");
     memcpy(saved, LogManager::Instance().programName, sizeof(saved));
     strcpy(LogManager::Instance().programName, "abc");
     for (const auto& c : cases)
@@ -70,9 +61,6 @@ TEST(LogLineFormat, Conversions)
     EXPECT_EQ("fffffff0 80000000", RenderLine("%p %t", event, ""));
     event.wideMessage = L"wide text \x00e9";   // converted to the ANSI code page
     event.narrowMessage = nullptr;
-    EXPECT_EQ(testsupport::Narrow(L"[wide text \x00e9]"), RenderLine("[%m]", event, ""));
-    EXPECT_EQ(testsupport::Narrow(L"wide text \x00e9 Error=0x80004005: Call failed."),
-              RenderLine("%m", event.WithError(0x80004005u), ""));
-    event.narrowMessage = message;
-    EXPECT_EQ(std::string(message) + " Error=2: File not found.", RenderLine("%m", event.WithError(2), ""));
+    EXPECT_EQ(testsupport::Narrow(L"[wide text \x00e9 Error=0x80004005: Call failed.]"),
+              RenderLine("[%m]", event.WithError(0x80004005u), ""));
 }
