@@ -2,7 +2,6 @@
 # docs/client-api.md's last-error and exceptions columns and the headers' "Last error:" and "Throws:" lines
 # against what a client observes of each export, as it is and while the log mutex's name is taken.
 . "$(dirname "$0")/support/dist.sh"
-doc=$src/docs/client-api.md
 x86_64-w64-mingw32-g++-posix -std=c++17 -Wall -Wextra -I"$DIST/include" "$src/tests/scripts/client/api_table_client.cpp" \
     "$DIST/lib/libTolvane.dll.a" -static -o "$DIST/bin/api_table_client.exe"
 clear_client_registry   # no client configuration
@@ -26,7 +25,7 @@ header_comment() {
 }
 
 while IFS='|' read -r call error thrown; do
-    row=$(grep -F "| \`$call\` |" "$doc") || fail "docs/client-api.md has no row for $call"
+    row=$(grep -F "| \`$call\` |" "$src/docs/client-api.md") || fail "docs/client-api.md has no row for $call"
     IFS='|' read -r _ _ _ error_cell thrown_cell _ <<<"$row"
     comment=$(header_comment "$call")
     header=$(summary "$(sed -n 's|^\s*// Last error: ||p' <<<"$comment")" "$(awk '

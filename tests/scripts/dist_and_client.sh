@@ -11,29 +11,24 @@ printf 'quarterly figures\r\n' > "$work/scan/documents/report.txt"
 { echo 'set -euxo pipefail'; for name in quick-start-setup link-recipe quick-start-config quick-start-run; do readme_block $name; done
   echo 'wine client_c.exe'; echo "wine scanner.exe '$(win_path "$work/scan")' 'SOFTWARE\\Tavrel\\Orbisk\\ExamplesTest' '$(win_path "$work/summary.txt")' || echo \"scanner exit: \$?\""; } \
     >"$work/quickstart.sh"
-# Wine's processes of the new prefix must not hold the test runner's pipes.
+# Wine's processes of the new prefix must not hold the test runner's pipes. A program importing a runtime DLL
+# (not shipped, not in that prefix) would not start.
 (cd "$work" && env -u WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
     setsid bash "$work/quickstart.sh" </dev/null >"$work/run.log" 2>&1) || { cat "$work/run.log"; fail "the quick start failed"; }
 run=$(cat "$work/run.log" "$work/summary.txt" | tr -d '\r')
 echo "$run"
-for exe in client.exe client_c.exe scanner.exe; do check_no_runtime_imports "$work/$exe"; done
 
 # What the clients, the checker and the demo scanner print (the C++ client's switches and key are the imported file's).
-for line in 'all calls succeeded' "Tolvane headers $version" 'switches: on-access scanner on, peer update on' \
-        'exclusions: 3 items from SOFTWARE\Tavrel\Orbisk\OnDemandScan' 'excluded 1: C:\Windows\Temp\scan.tmp' \
-        '  -> [main] file C:\Program Files\Tavrel\Orbisk\zeAgent.log' '  -> [debugger] debugger' \
+for line in 'all calls succeeded' "Tolvane headers $version" "Tolvane headers $version ($(printf '0x%02x%02x%02x' ${version//./ }))" \
+        'switches: on-access scanner on, peer update on' 'exclusions: 3 items from SOFTWARE\Tavrel\Orbisk\OnDemandScan' \
+        'excluded 1: C:\Windows\Temp\scan.tmp' '  -> [main] file C:\Program Files\Tavrel\Orbisk\zeAgent.log' '  -> [debugger] debugger' \
         'IsSubSysEnabled(2) = 1' 'CreateFileSpecialAccess: created' 'log events written: 6' 'DisplayKelmoHelp: returned' \
         'scanner exit: 1' "Tolvane.dll $version (built with the headers of $version)" 'files scanned: 2' 'detections: 1'; do
     grep -qxF "$line" <<<"$run" || fail "the quick start does not print: $line"
 done
-[ "$(grep -c '^  -> ' <<<"$run")" -eq 2 ] || fail "Wexmoor.Info takes other routes"
 install="$prefix/drive_c/Program Files/Tavrel/Orbisk"
-written=$(cat "$install/Upload/"CIO*.Xml "$install/zeAgent.log")
-for text in '<VirusName value="W32/Example.A"/>' '<VirusName value="Example.Spy"/>' '<FilesInfected value="2"/>' \
-        ' no file C:\missing.txt Error=2: '; do
-    grep -qF "$text" <<<"$written" || fail "the scan report or the main log lacks: $text"
-done
-[ "$(grep -c ' client_c:' "$install/zeAgent.log")" = 6 ] || fail "the main log lacks client_c.exe's events"
+grep -qF '<FilesInfected value="2"/>' "$install/Upload/"CIO*.Xml && grep -qF ' no file C:\missing.txt Error=2: ' "$install/zeAgent.log" \
+    && [ "$(grep -c ' client_c:' "$install/zeAgent.log")" = 6 ] || fail "no report of two detections, or the main log lacks client.cpp's error or client_c.exe's 6 events"
 
 # The plain exports are what the C client imports; the others belong to an exported class (with CScnXml's vtable
 # and type information, and its base's public virtual members), each member under both names.

@@ -23,22 +23,20 @@ awk -v out="$work/blocks" -v src="$src/" '
     /[^[:space:]]/ { kind = "" }' "$src/README.md" "$src"/docs/*.md
 [ "$(wc -l < "$work/index.txt")" -ge 20 ] || fail "too few blocks found: $(wc -l < "$work/index.txt")"
 
-# The sh blocks this test runs itself, each in the setting its document describes, with a check of what it
-# printed or made (the CMake package and tolvane.pc build the example client with the recipe's imports);
-# the other names must be used by another test.
-build_readme_recipe
+# The sh blocks this test runs itself, in the setting their documents describe, with a check of what each printed
+# or made (the CMake package and tolvane.pc build the recipe's client with its imports); others run elsewhere.
 mkdir -p "$work/project" && cp "$DIST/examples/client.cpp" "$work/project/main.cpp"
-cp "$work/blocks/$(awk -F'|' '$4 == "cmake-project" {print $1}' "$work/index.txt").cmake" "$work/project/CMakeLists.txt" \
-    || fail "linking.md has no block cmake-project"
 run_block() {   # NAME BLOCK-FILE
     local out=""
     case $1 in
+    link-recipe) out=$(mkdir -p "$work/client" && cd "$work/client" && bash -e "$2" 2>&1) ;;
     imports) out=$(cd "$work/client" && bash -e "$2") && grep -q 'DLL Name: Tolvane.dll' <<<"$out" ;;
     addr2line)   # also through the debug link of the shipped DLL, which carries no debug sections
         out=$(cd "$DIST/bin" && bash -e "$2" && sed 's/-e Tolvane.dll.debug/-e Tolvane.dll/' "$2" | bash -e) \
             && [ "$(sed -n 1p <<<"$out")" = IsSubSysEnabled ] && [ "$(grep -c '/src/host/SubSys.cpp:[1-9]' <<<"$out")" = 2 ] \
             && ! x86_64-w64-mingw32-objdump -h "$DIST/bin/Tolvane.dll" | grep '\.debug_' ;;
-    cmake-build) out=$(cd "$work/project" && TOOLCHAIN=$src/cmake/mingw-w64-x86_64.cmake bash -e "$2" 2>&1) \
+    cmake-build) cp "$work/blocks/$(awk -F'|' '$4 == "cmake-project" {print $1}' "$work/index.txt").cmake" "$work/project/CMakeLists.txt" \
+                     && out=$(cd "$work/project" && TOOLCHAIN=$src/cmake/mingw-w64-x86_64.cmake bash -e "$2" 2>&1) \
                      && diff <(imports "$work/client/client.exe") <(imports "$work/project/build/myscanner.exe") ;;
     pkg-config) out=$(cd "$work/project" && bash -e "$2" 2>&1) && diff <(imports "$work/client/client.exe") \
                     <(imports "$work/project/main.exe") && [ "$(PKG_CONFIG_PATH=$DIST/lib/pkgconfig pkg-config --modversion tolvane)" = "$(project_version)" ] ;;
@@ -54,28 +52,23 @@ run_block() {   # NAME BLOCK-FILE
 
 while IFS='|' read -r n where lang name kind; do
     block=$work/blocks/$n.$lang
-    case $lang in
-    c|cpp)
+    case $lang/$kind in
+    c/*|cpp/*)
         compiler=(x86_64-w64-mingw32-g++-posix -std=c++17); [ "$lang" = c ] && compiler=(x86_64-w64-mingw32-gcc-posix -std=c99)
         [ "$kind" = library-fragment ] && compiler+=(-I"$src/src" -DTOLVANE_BUILD)
         { if [ "$kind" = whole ]; then cat "$block"; else grep '^#include' "$block" || true; cat "$work/blocks/$n.prelude" 2>/dev/null || true
               echo 'void fragment(void) {'; grep -v '^#include' "$block"; echo '}'; fi; } > "$work/unit.$lang"
         "${compiler[@]}" -fsyntax-only -Wall -Wextra -Werror -Wno-unused-variable -Wno-unused-but-set-variable -I"$DIST/include" \
             "$work/unit.$lang" || fail "$where: the $lang block does not compile" ;;
-    sh|bat)
-        if [ "$kind" != not-run ]; then
-            [ -n "$name" ] || fail "$where: a $lang block without a name (<!-- BEGIN name -->) is run by no test"
-            run_block "$name" "$block" || fail "$where: the block $name failed"
-            continue
-        fi
+    sh/not-run|bat/not-run)
         # Each command (and compiler launcher) of a block not run is a Makefile target, a file of the
         # repository, or a program that tools/install-deps.sh installs.
-        while read -r program; do
-            [ "$program" = make ] || [ -e "$src/$program" ] || grep -qF "command -v $program " "$src/tools/install-deps.sh" \
-                || fail "$where: $program is not installed by tools/install-deps.sh"
-        done < <(sed -E 's/^([A-Z_]+=[^ ]* )*//; s/ .*//' "$block" | grep -E '^[a-z./]'; grep -oE '_LAUNCHER=[a-z0-9-]+' "$block" | cut -d= -f2)
-        for target in $(grep -oE '(^|[ ])make [a-z]+' "$block" | awk '{print $2}'); do
-            grep -q "^$target:" "$src/Makefile" || fail "$where: the Makefile has no target $target"
-        done ;;
+        while read -r program target; do
+            { [ "$program" = make ] && grep -q "^$target:" "$src/Makefile"; } || [ -e "$src/$program" ] \
+                || grep -qF "command -v $program " "$src/tools/install-deps.sh" || fail "$where: $program $target: no Makefile target, not installed"
+        done < <(sed -E 's/^([A-Z_]+=[^ ]* )*//' "$block" | grep -E '^[a-z./]' | cut -d' ' -f1,2; grep -oE '_LAUNCHER=[a-z0-9-]+' "$block" | cut -d= -f2) ;;
+    sh/*|bat/*)
+        [ -n "$name" ] || fail "$where: a $lang block without a name (<!-- BEGIN name -->) is run by no test"
+        run_block "$name" "$block" || fail "$where: the block $name failed" ;;
     esac
 done < "$work/index.txt"

@@ -15,9 +15,7 @@ reg_set MsvcClient szExclude1 'C:\Temp'
 printf '[wexmoor]\r\ntype=file\r\nfilter=Wexmoor.Debug\r\nformat=%%l %%m\r\nfilename=msvc_client.log\r\n' \
     > "$DIST/samples/logCfg.Ini"
 
-out=$(timeout 120 "$src/tools/wine-run.sh" "$DIST/bin/msvc_client.exe" | tr -d '\r') && status=0 || status=$?
-echo "$out"
-[ "$status" = 0 ] && [ "$(tail -n 1 <<<"$out")" = done ] || fail "client: exit $status, \"done\" expected"
+timeout 120 "$src/tools/wine-run.sh" "$DIST/bin/msvc_client.exe" | tr -d '\r' || fail "the client failed: its exit code counts the FAILs above"
 
 # Two reports under their final names (one written through the vtable); the detection's in full.
 files=$(ls "$work/upload")

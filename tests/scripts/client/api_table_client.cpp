@@ -38,10 +38,9 @@ int main(int argc, char**)
     Observe("CreateFileSpecialAccess", [] { CreateFileSpecialAccess(L"C:\\no such folder\\x.txt"); });
     Observe("DisplayKelmoHelp", [] { DisplayKelmoHelp(); });
     if (auto exclusions = Construct<CExcludeHelper>()) {
-        const auto* missing = reinterpret_cast<const unsigned short*>(L"C:\\no such folder\\x.doc");
         Observe("CExcludeHelper::GetExcludeItems(keyName)", [&] { exclusions->GetExcludeItems(kUnreadable); });
         Observe("CExcludeHelper::GetExcludeItems()", [&] { exclusions->GetExcludeItems(); });
-        Observe("CExcludeHelper::IsExcluded", [&] { exclusions->IsExcluded(missing); });
+        Observe("CExcludeHelper::IsExcluded", [&] { exclusions->IsExcluded(reinterpret_cast<const unsigned short*>(L"C:\\no such folder\\x.doc")); });
         Observe("CExcludeHelper::Empty", [&] { exclusions->Empty(); });
     }
     if (auto onAccess = Construct<COnAccExcl>()) {

@@ -8,7 +8,6 @@ readme_block() {
     sed -n "/^<!-- BEGIN $1 -->\$/,/^<!-- END $1 -->\$/p" "$src/README.md" | grep -v -e '^<!--' -e '^```' \
         || fail "README.md has no block $1"
 }
-build_readme_recipe() { mkdir -p "$work/client" && (cd "$work/client" && bash -ec "$(readme_block link-recipe)") || fail "the link recipe failed"; }
 dll_exports() {
     x86_64-w64-mingw32-objdump -p "$1" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' \
         | sed -n 's/^\s*\[ *[0-9]*\] //p' | sort -u
@@ -17,11 +16,4 @@ dll_exports() {
 imports() {
     x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p' | sort
     x86_64-w64-mingw32-objdump -p "$1" | sed -n '/DLL Name: Tolvane.dll/,/^$/p' | awk 'NF == 3 && $1 ~ /^[0-9a-f]+$/ {print $3}' | sort
-}
-# A program built for clients imports Tolvane.dll and no DLL of the compiler's runtimes.
-check_no_runtime_imports() {
-    local dlls
-    dlls=$(x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p')
-    grep -qx Tolvane.dll <<<"$dlls" && ! grep -iE 'libstdc|libgcc|winpthread|pthread' <<<"$dlls" \
-        || fail "$1 imports" $dlls": not Tolvane.dll, or a runtime DLL that is not shipped"
 }

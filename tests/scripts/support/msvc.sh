@@ -1,8 +1,6 @@
 # Sourced after dist.sh by the tests of Microsoft-ABI clients.
-[ -f "$DIST/lib/Tolvane.lib" ] || fail "Tolvane.lib missing"
-# build_msvc_program OUT UNIT...: tests/msvc/UNIT.cpp... built by clang for x86_64-pc-windows-msvc and lld-link
-# from the installed headers and Tolvane.lib, without a C runtime (NoRuntime.cpp is the entry point); C++
-# exceptions are the system's vcruntime140.dll's.
+# build_msvc_program OUT UNIT...: tests/msvc/UNIT.cpp... built by clang for the Microsoft ABI and lld-link from the
+# installed headers and Tolvane.lib, without a C runtime (NoRuntime.cpp); C++ exceptions are vcruntime140.dll's.
 build_msvc_program() {
     local out=$1 unit objects=() mingw=/usr/x86_64-w64-mingw32
     printf '%s\n' 'LIBRARY vcruntime140.dll' EXPORTS __CxxFrameHandler3 __C_specific_handler __std_terminate memset memcpy \
