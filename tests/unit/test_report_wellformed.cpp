@@ -64,8 +64,8 @@ TEST(ScanReportLibrary, HostileValuesInEveryFieldGiveWellFormedReports)
 
         const std::string report = ReadFileBytes(sandbox.OnlyReport());
         EXPECT_EQ(hostile.company, AttributeOf(report, L"Entitlement", L"value"));
-        if (value != L"%TIME%")   // the partner code goes in before the time, which replaces it
-            EXPECT_EQ(hostile.company, AttributeOf(report, L"Build", L"partnerCode"));
+        EXPECT_EQ(value == L"%TIME%" ? AttributeOf(report, L"MachineID", L"time") : hostile.company,
+                  AttributeOf(report, L"Build", L"partnerCode")) << "the partner code goes in before the time";
         EXPECT_EQ(hostile.itemName ? hostile.itemName : hostile.company, AttributeOf(report, L"FileName", L"value"));
         sandbox.KeepForXmlCheck(L"Hostile-" + std::to_wstring(number++));
     }
