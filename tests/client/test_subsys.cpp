@@ -5,25 +5,20 @@
 
 #include "TestSupport.h"
 
-using testsupport::ScopedRegistryKey;
-
-TEST(IsSubSysEnabled, AnswersFromTheSwitchKeys)
+TEST(IsSubSysEnabled, AnswersFromItsSwitchKey)
 {
     const std::wstring switches = L"SOFTWARE\\Tavrel\\Orbisk\\zeSSCM";
-    testsupport::DeleteRegistryTree(HKEY_LOCAL_MACHINE, switches.c_str());
-    for (int subsystem : {0, 1, 2, -1, 1000})
-        EXPECT_FALSE(IsSubSysEnabled(subsystem)) << "no key: " << subsystem;
-    ScopedRegistryKey root(HKEY_LOCAL_MACHINE, switches), onAccess(HKEY_LOCAL_MACHINE, switches + L"\\OnAccess"),
-        murmel(HKEY_LOCAL_MACHINE, switches + L"\\Murmel");
-    for (DWORD attrib : {0u, 1u, 2u, 3u, 0xFFFFFFFEu}) {
-        onAccess.SetDword(L"dwAttrib", attrib);
-        murmel.SetDword(L"dwAttrib", attrib ^ 1);   // subsystem 1 reads Murmel, never OnAccess
-        root.SetDword(L"dwAttrib", attrib);
-        const BOOL on = !(attrib & 1);
-        EXPECT_EQ((std::vector<BOOL>{IsSubSysEnabled(0), IsSubSysEnabled(1), IsSubSysEnabled(2), IsSubSysEnabled(-1)}),
-                  (std::vector<BOOL>{on, !on, on, on})) << attrib;
+    testsupport::DeleteRegistryTree(HKEY_LOCAL_MACHINE, switches);
+    EXPECT_FALSE(IsSubSysEnabled(2)) << "no key";
+    // Subsystem 0 reads OnAccess, 1 Murmel, any other the switch key itself; bit 0 of "dwAttrib" switches it off.
+    testsupport::ScopedRegistryKey keys[] = {{HKEY_LOCAL_MACHINE, switches}, {HKEY_LOCAL_MACHINE, switches + L"\\OnAccess"},
+                                             {HKEY_LOCAL_MACHINE, switches + L"\\Murmel"}};
+    for (int off = 0; off < 3; ++off) {
+        for (int key = 0; key < 3; ++key)
+            keys[key].SetDword(L"dwAttrib", key == off ? 3 : 2);
+        EXPECT_EQ((std::vector<BOOL>{IsSubSysEnabled(2), IsSubSysEnabled(0), IsSubSysEnabled(1)}),
+                  (std::vector<BOOL>{off != 0, off != 1, off != 2})) << off;
     }
-    onAccess.SetString(L"dwAttrib", L"0");
-    murmel.DeleteValue(L"dwAttrib");
-    EXPECT_EQ(IsSubSysEnabled(0) + IsSubSysEnabled(1), 0) << "a string value or a missing value answers 0";
+    keys[0].DeleteValue(L"dwAttrib");
+    EXPECT_FALSE(IsSubSysEnabled(-1)) << "no value";
 }

@@ -89,9 +89,8 @@ struct Observer {
 
 TEST(HostSpecialAccess, CallerEntryFollowsTheToken)
 {
-    CScopedHandle caller(Host::OpenCallerToken()), process, restricted, ordinary, unreadable;
-    HANDLE threadToken = nullptr;   // the caller's token is taken without staying impersonated
-    EXPECT_FALSE(OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, &threadToken));
+    CScopedHandle caller(Host::OpenCallerToken()), process, restricted, ordinary, unreadable, impersonating;
+    EXPECT_FALSE(OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, impersonating.Receive())) << "reverted to self";
     // An ordinary account: this process's token with Administrators deny-only, for impersonation (CheckTokenMembership).
     const CSid administrators = CSid::Administrators();
     SID_AND_ATTRIBUTES disabled = {administrators.Get(), 0};
@@ -124,24 +123,23 @@ TEST(HostSpecialAccess, CallerEntryFollowsTheToken)
     EXPECT_FALSE(Host::NeedsOwnEntry(CSid::LocalSystem().Get(), false));
 }
 
-// CreateSpecialFile makes a new report file (generic rights, owned by Administrators); CreateFileSpecialAccess creates
-// or empties a shared file. refuse: no security descriptor can be built (it must pass out, and no file be created).
+// CreateSpecialFile makes a new report file (owned by Administrators), CreateFileSpecialAccess creates or empties a
+// shared one (the dispositions). refuse: no security descriptor can be built (it must pass out, and no file be created).
 TEST(HostSpecialAccess, FilesOnDiskTheirRecordsAndDescriptors)
 {
     testsupport::TempFolder folder;
-    testsupport::WriteFileBytes(folder.Join(L"old.dat"), "previous contents");
     testsupport::WriteFileBytes(folder.Join(L"keep.xml"), "keep me");
     const std::wstring missing = folder.Join(L"missing\\file.dat"), never = folder.Join(L"never.tmp");
     const std::string shared = "file 1073741824 1 2 " + kProtected + kShared;   // GENERIC_WRITE, read sharing
     const std::string report = "file 1073741824 1 1 " + kProtected + kReport;
-    const struct { std::wstring path; bool createNew, refuse; std::string outcome, contents; Lines log; } cases[] = {
-        {folder.Join(L"old.dat"), false, false, "created", "", {}},
-        {missing, false, false, "error 3", "no file",
+    const struct { std::wstring path; bool createNew, refuse; std::string outcome; Lines log; } cases[] = {
+        {folder.Join(L"shared.dat"), false, false, "created", {}},
+        {missing, false, false, "error 3",
          {"Warning Tolvane Unable to create file " + testsupport::Narrow(missing) + " with special permissions [error 3]"}},
-        {folder.Join(L"report.tmp"), true, false, "created", "", {}},
-        {folder.Join(L"keep.xml"), true, false, "error 80", "keep me", {"Error Wexmoor Failed to create file [error 80]"}},
-        {never, true, true, "thrown " + std::to_string(HRESULT_FROM_WIN32(ERROR_INVALID_SECURITY_DESCR)), "no file", {}},
-        {never, false, true, "error 1338", "no file",
+        {folder.Join(L"report.tmp"), true, false, "created", {}},
+        {folder.Join(L"keep.xml"), true, false, "error 80", {"Error Wexmoor Failed to create file [error 80]"}},
+        {never, true, true, "thrown " + std::to_string(HRESULT_FROM_WIN32(ERROR_INVALID_SECURITY_DESCR)), {}},
+        {never, false, true, "error 1338",
          {"Warning Tolvane Unable to build the security descriptor for file " + testsupport::Narrow(never) +
           " [error 2147943738]"}},   // the same HRESULT
     };
@@ -162,7 +160,6 @@ TEST(HostSpecialAccess, FilesOnDiskTheirRecordsAndDescriptors)
         });
         EXPECT_EQ(calls, c.refuse ? Lines{} : Lines{c.createNew ? report : shared});
         EXPECT_EQ(outcome, c.outcome);
-        EXPECT_EQ(testsupport::FileExists(c.path) ? testsupport::ReadFileBytes(c.path) : "no file", c.contents);
         EXPECT_EQ(capture.Records(), c.log);
     }
 }
@@ -183,16 +180,14 @@ TEST(HostSpecialAccess, CurrentUserNameIsDomainBackslashAccount)
 {
     wchar_t account[256], full[512];
     DWORD accountChars = 256;
-    SpecialAccess access;
-    ASSERT_TRUE(GetUserNameW(account, &accountChars) && access.GetCurrentUserName(full, 512));
+    ASSERT_TRUE(GetUserNameW(account, &accountChars) && SpecialAccess().GetCurrentUserName(full, 512));
     const std::wstring name(full);
     EXPECT_EQ(name.substr(name.find(L'\\') + 1), account);
     EXPECT_GT(name.find(L'\\'), 0u) << "DOMAIN\\account";
-    // Smaller buffers receive the beginning of the text, terminated, and nothing beyond.
-    for (unsigned int capacity : {1u, 2u, 5u, unsigned(name.size()), unsigned(name.size() + 1)}) {
-        wchar_t buffer[512];
-        wmemset(buffer, L'#', 512);
-        EXPECT_EQ(access.GetCurrentUserName(buffer, capacity), TRUE);
-        EXPECT_EQ(std::wstring(buffer) + buffer[capacity], name.substr(0, capacity - 1) + L'#') << capacity;
+    // A buffer one character short receives the beginning of the text, terminated, and nothing beyond.
+    for (unsigned int capacity : {unsigned(name.size()), unsigned(name.size() + 1)}) {
+        std::wstring buffer(512, L'#');
+        EXPECT_EQ(SpecialAccess().GetCurrentUserName(buffer.data(), capacity), TRUE);
+        EXPECT_EQ(std::wstring(buffer.c_str()) + buffer[capacity], name.substr(0, capacity - 1) + L'#') << capacity;
     }
 }
