@@ -17,8 +17,8 @@ TEST(ExcludePattern, AnswersOfTheRuleTable)
         {L"c:\\temp", L"C:\\TEMP", TRUE}, {L"C:\\Temp\\sub", L"C:\\Temp", FALSE}, {L"C:\\Temp", L"C:\\Temp\\*", FALSE},
         {L"C:\\Temp\\sub", L"C:\\Temp\\*", TRUE}, {L"a.b.txt", L"*.txt", TRUE}, {L"a.txt.bak", L"*.txt", FALSE}, {L".txt", L"*.txt", FALSE},
         {L"file.txt", L"file*.txt", FALSE}, {L"filex.txt", L"file*.txt", TRUE}, {L"a.txt", L"*abc.txt", TRUE}, {L"x.gz", L"*.tar.gz", FALSE},
-        {L"ab", L"?", FALSE}, {L"a.b", L"a?.b", TRUE}, {L"xy", L"a;x", FALSE}, {L"x", L"a;x", TRUE}, {L"", L"anything", TRUE},
-        {nullptr, L"*.txt", TRUE}, {nullptr, nullptr, TRUE}, {L"a", nullptr, FALSE},   // null subject or list: empty
+        {L"ab", L"?", FALSE}, {L"a.b", L"a?.b", TRUE}, {L"a.tmp", L"*.tmp;*.bak", TRUE}, {L"xy", L"a;x", FALSE}, {L"x", L"a;x", TRUE},
+        {L"", L"anything", TRUE}, {nullptr, L"*.txt", TRUE}, {nullptr, nullptr, TRUE}, {L"a", nullptr, FALSE},   // null subject or list: empty
         {L"abc", L"", FALSE}, {L"a", L"a*", FALSE},   // '*' stands for at least one character
         {L"\x00C4.txt", L"\x00E4.txt", FALSE}, {L"@", L"`", FALSE}, {L"[", L"{", FALSE},   // only ASCII letters fold
         {L"\xDC00", L"?", TRUE}, {L"\xDC00", L"\xD800", FALSE},   // unpaired surrogates are plain units
