@@ -24,8 +24,7 @@ TEST(OnAccessExclusion, RequestsReachTheDriverOnlyAfterASuccessfulInit)
     // The library built, installed as Kelmo\Trennix.DLL; what follows the folder in "szInstallDir" (null: no value);
     // the calls recorded, H standing for the handle in the OnAccess_Init line; the messages logged.
     const struct { const wchar_t* libraryBuild; const wchar_t* folderEnd; Lines record, logged; } cases[] = {
-        {L"Trennix.DLL", L"", connected, {}}, {L"Trennix.DLL", L"\\", connected, {}},
-        {L"Trennix_WithHelper.DLL", L"", connected, {}},   // its import lies only in Kelmo
+        {L"Trennix.DLL", L"", connected, {}}, {L"Trennix_WithHelper.DLL", L"", connected, {}},   // its import lies only in Kelmo
         {L"Trennix_WithoutEnd.DLL", L"", {"load", "unload"}, {}},
         {L"Trennix_InitFails.DLL", L"", {"load", "OnAccess_Init handle=H result=1", "unload"}, {}},
         {nullptr, L"", {}, {}}, {L"Trennix.DLL", nullptr, {}, {"Unable to load the Trennix.DLL library from "}},

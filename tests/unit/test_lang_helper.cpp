@@ -60,17 +60,6 @@ std::wstring Found(HMODULE module = nullptr)
     return FindResourceLibrary(kLibrary, path, kResourcePathChars, module) == 1 ? path : L"<not found: " + std::wstring(path) + L">";
 }
 
-// String 705 of the library loaded for the module: its language.
-std::wstring Loaded(HMODULE module = nullptr)
-{
-    wchar_t text[1000] = L"<not loaded>";
-    if (HMODULE library = LoadResourceLibrary(kLibrary, module)) {
-        text[std::max(0, LoadStringW(library, 705, text, 1000))] = 0;
-        FreeLibrary(library);
-    }
-    return text;
-}
-
 } // namespace
 
 TEST(CMUIHelper, ChoiceOfTheInterfaceLanguage)
@@ -264,6 +253,10 @@ TEST(LoadResourceLibrary, InstallFolderModuleArgumentAndBadInput)
     HMODULE loadedHost = LoadLibraryExW((host + L"\\Host.dll").c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
     ASSERT_NE(nullptr, loadedHost);
     EXPECT_EQ(host + L"\\Res\\QxRes_l.dll", Found(loadedHost));
-    EXPECT_EQ(L"Bereinigt", Loaded(loadedHost));
+    HMODULE library = LoadResourceLibrary(kLibrary, loadedHost);
+    wchar_t text[100] = L"<not loaded>";
+    EXPECT_TRUE(library && LoadStringW(library, 705, text, 100) > 0);
+    EXPECT_STREQ(L"Bereinigt", text) << "string 705 of the library found for the module";
+    FreeLibrary(library);
     FreeLibrary(loadedHost);
 }
