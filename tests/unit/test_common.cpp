@@ -72,12 +72,9 @@ TEST(CMyString, ReplaceAndReplaceChar)
     };
     for (const auto& c : cases) {
         CMyString s(c.text);
-        if (&c - cases < 6)
-            s.Replace(c.find, c.with);
-        else if (c.text[0] == L' ')
+        if (c.text[0] == L' ')   // ReplaceChar rows only
             s.Trim();
-        if (&c - cases >= 6)
-            s.ReplaceChar(c.find[0], c.with);
+        &c - cases < 6 ? s.Replace(c.find, c.with) : s.ReplaceChar(c.find[0], c.with);
         EXPECT_TRUE(Text(s) == c.result && (c.size == 0 || c.size == s.GetSize())) << Quoted(c.text) << " " << Quoted(Text(s).c_str());
     }
     CMyString none;

@@ -82,8 +82,8 @@ TEST(GetInstallDir, ReadsTheClientsInstallFolder)
     testsupport::DeleteRegistryTree(HKEY_LOCAL_MACHINE, kClientRootKey);
     EXPECT_EQ(L"<failed: >", read());
     ScopedRegistryKey root(HKEY_LOCAL_MACHINE, kClientRootKey);
-    root.SetString(L"szInstallDir", L"C:\\Program Files\\Client\\");
-    EXPECT_EQ(L"C:\\Program Files\\Client\\", read());
+    root.SetString(L"szInstallDir", std::wstring(520, L'x'));
+    EXPECT_EQ(std::wstring(520, L'x'), read());
     root.SetString(L"szInstallDir", std::wstring(521, L'x'));
     EXPECT_EQ(L"<failed: >", read()) << "521 characters and the terminator do not fit";
 }

@@ -14,7 +14,7 @@ namespace {
 TEST(ExcludePattern, AnswersOfTheRuleTable)
 {
     const struct { const wchar_t* subject; const wchar_t* pattern; BOOL expected; } cases[] = {
-        {L"c:\\temp", L"C:\\TEMP", TRUE}, {L"C:\\Temp\\sub", L"C:\\Temp", FALSE}, {L"C:\\Temp", L"C:\\Temp\\*", FALSE},
+        {L"c:\\zona", L"C:\\ZONA", TRUE}, {L"C:\\Temp\\sub", L"C:\\Temp", FALSE}, {L"C:\\Temp", L"C:\\Temp\\*", FALSE},
         {L"C:\\Temp\\sub", L"C:\\Temp\\*", TRUE}, {L"a.b.txt", L"*.txt", TRUE}, {L"a.txt.bak", L"*.txt", FALSE}, {L".txt", L"*.txt", FALSE},
         {L"file.txt", L"file*.txt", FALSE}, {L"filex.txt", L"file*.txt", TRUE}, {L"a.txt", L"*abc.txt", TRUE}, {L"x.gz", L"*.tar.gz", FALSE},
         {L"ab", L"?", FALSE}, {L"a.b", L"a?.b", TRUE}, {L"a.tmp", L"*.tmp;*.bak", TRUE}, {L"xy", L"a;x", FALSE}, {L"x", L"a;x", TRUE},

@@ -38,7 +38,6 @@ TEST(CFileLine, SplitsAtCarriageReturnsAndZeroBytes)
         {"empty file is one empty line", "", {L""}, false},
         {"BOM stays in the first line, UTF-8 decoded", "\xEF\xBB\xBFx\r\n\xC3\xA9", {L"\xFEFFx", L"\x00E9"}, true},
         {"without a mark: the ANSI code page", "\xC3\xA9", {testsupport::Wide("\xC3\xA9")}, false},
-        {"two bytes of a mark are no mark", "\xEF\xBB", {testsupport::Wide("\xEF\xBB")}, false},
     };
     TempFolder folder;
     const std::wstring path = folder.Join(L"lines.txt");
