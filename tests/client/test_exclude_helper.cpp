@@ -83,7 +83,7 @@ TEST(ExcludeHelper, PathsAgainstRegistryItems)
         {L"q:\\", 1}, {L"", 0}, {L"C:\\" + std::wstring(32767 - 3 - 4, L'a') + L".tmp", 1},
         {L"C:\\Bad\xDC00\\x.txt", 1}, {L"C:\\Good\\\xD800x.dat", 1},   // unpaired surrogates in the folder and the name
         {L"C:\\Temp\\..\\Windows\\System32\\evil.exe", 0}, {L"C:\\Temp\\sub/../..\\Windows\\evil.exe", 0},
-        {L"C:\\Windows\\..\\Temp\\sub\\.\\a.exe", 1},
+        {L"C:\\Windows\\..\\Temp\\sub\\.\\a.exe", 1}, {L"C:\\Temp\\.\\evil.exe", 0},
         {L"C:\\Users\\x\\evil.exe:payload.log", 0}, {L"C:\\Users\\x\\data.log:meta", 1},
     });
     EXPECT_EQ(0, helper.IsExcluded(nullptr) + helper.IsExcluded(reinterpret_cast<const unsigned short*>(0x10)));   // unreadable

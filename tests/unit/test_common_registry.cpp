@@ -27,12 +27,12 @@ TEST(Registry, CRegHelpAndReadRegStringOnOneKey)
     key.SetString(L"szExpand", L"%TEMP%\\x", REG_EXPAND_SZ);
     key.SetRaw(L"szRaw", REG_SZ, unterminated, 2 * sizeof(wchar_t));
     key.SetRaw(L"szEmpty", REG_SZ, L"", 0);
-    key.SetRaw(L"szOdd", REG_SZ, "abc", 3);
+    key.SetRaw(L"szOdd", REG_SZ, "a\0\0\0x", 5);   // a terminator, then half a character
     CRegHelp reg, writer, missing;
     reg.SetKeyName(keyName);
     ASSERT_EQ(1, reg.Open(HKEY_LOCAL_MACHINE, 0));
     const struct { const wchar_t* name; int result; DWORD number; } numbers[] = {
-        {L"dw0", 1, 0}, {L"dw3", 1, 0x561234}, {L"dwEight", 0, 0}, {L"dwNumber", 1, 42}, {L"szText", 0, 0},
+        {L"dw0", 1, 0}, {L"dw3", 1, 0x561234}, {L"dwEight", 0, 0}, {L"dwNumber", 1, 42}, {L"szRaw", 0, 0},
     };
     for (const auto& c : numbers) {
         DWORD number = 0xFFFFFFFF;
@@ -42,7 +42,7 @@ TEST(Registry, CRegHelpAndReadRegStringOnOneKey)
     // CRegHelp::GetString: result and text; ReadRegString into 521 characters: result, count and text.
     const struct { const wchar_t* name; const wchar_t* read; } strings[] = {
         {L"szText", L"1 hello | 0 6 hello"}, {L"szExpand", L"1 %TEMP%\\x | 0 9 %TEMP%\\x"}, {L"szRaw", L"1 ab | 13 0"},
-        {L"szEmpty", L"0 (none) | 0 1 "}, {L"szOdd", L"1 \x6261 | 13 0"}, {L"dwNumber", L"0 (none) | 13 0"}, {L"missing", L"0 (none) | 2 0"},
+        {L"szEmpty", L"0 (none) | 0 1 "}, {L"szOdd", L"1 a | 13 0"}, {L"dwNumber", L"0 (none) | 13 0"}, {L"missing", L"0 (none) | 2 0"},
     };
     for (const auto& c : strings) {
         CMyString text(L"stale");

@@ -69,7 +69,7 @@ TEST(CMUIHelper, ChoiceOfTheInterfaceLanguage)
                    std::string saved; bool savedCounts; LCID expected; } cases[] = {
         {"Spanish variant to 040a", {L"040a"}, 0x0c0a, 0x0409, 0, "", false, 0x040a},
         {"user language itself first", {L"040a", L"0c0a", L"0409"}, 0x0c0a, 0x0409, 0, "", false, 0x0c0a},
-        {"system language when the user's is missing", {L"0407"}, 0x0416, 0x0407, 0, "", false, 0x0407},
+        {"system language when neither the user's nor its base is installed", {L"0407"}, 0x080a, 0x0407, 0, "", false, 0x0407},
         {"saved language is not compared with the installed ones", {L"0409"}, 0x0409, 0x0409, REG_DWORD, Bytes(0x0407, 4), true, 0x0407},
         {"saved string", {L"0409"}, 0x0409, 0x0409, REG_SZ, WideBytes(L"0407"), false, 0x0409},
         {"saved REG_DWORD of 2 bytes", {L"0409"}, 0x0409, 0x0409, REG_DWORD, Bytes(0x0407, 2), false, 0x0409},
@@ -175,7 +175,7 @@ TEST(CMUIHelper, IsLanguageSupported)
     // "#n": a real folder of n characters holding the list.
     const struct { const char* what; std::string list; Where where; const wchar_t* registryMask; std::wstring callerFolder,
                    callerMask; LANGID language; BOOL expected; bool registered; } cases[] = {
-        {"odd length gets a leading 0: 101 sets bits 0 and 8", sample, AgentList, L"101", L"", L"", 0x0407, 1, true},
+        {"odd length gets a leading 0: 100 sets bit 8", sample, AgentList, L"100", L"", L"", 0x0407, 1, true},
         {"bit beyond the mask", sample, AgentList, L"ff", L"", L"", 0x0407, 0, true},
         {"negative bit", sample, AgentList, L"ffff", L"", L"", 0x0412, 0, true},
         {"non-hexadecimal pair gives 0", sample, AgentList, L"z1", L"", L"", 0x0409, 0, true},

@@ -37,6 +37,7 @@ TEST(CFileLine, SplitsAtCarriageReturnsAndZeroBytes)
         {"a zero byte ends a line too; the next character is skipped", std::string("a\0bc", 4), {L"a", L"c"}, false},
         {"empty file is one empty line", "", {L""}, false},
         {"BOM stays in the first line, UTF-8 decoded", "\xEF\xBB\xBFx\r\n\xC3\xA9", {L"\xFEFFx", L"\x00E9"}, true},
+        {"a mark alone", "\xEF\xBB\xBF", {L"\xFEFF"}, true},
         {"without a mark: the ANSI code page", "\xC3\xA9", {testsupport::Wide("\xC3\xA9")}, false},
     };
     TempFolder folder;
@@ -81,7 +82,7 @@ TEST(CXmlFile, BuildsTreesFromOneTagPerLine)
         {"blank before the slash stops", "<A x=\"1\"/>\r\n<B x=\"1\" />\r\n<C x=\"1\"/>\r\n", L"A[x=\"1\"]"},
         {"XML declaration: no plain name", "<?xml version=\"1.0\"?>\r\n<A x=\"1\"/>\r\n", L""},
         {"the first empty line ends the reading", "<A x=\"1\"/>\r\n\r\n<B y=\"2\"/>\r\n", L"A[x=\"1\"]"},
-        {"first > inside an opening tag's value", "<A v=\"x>y\">\r\n</A>\r\n", L"A[v=\"xy\"]"},
+        {"only the first > goes: in a value, so the tag's own fails the line", "<A v=\"x>y\"/>\r\n", L""},
         {"names trimmed, values not", "<A x = \" v \"/>\r\n", L"A[x=\" v \"]"},
         {"the character behind a closing quote is skipped", "<A x=\"1\"y=\"2\"/>\r\n", L"A[x=\"1\",=\"2\"]"},
         {"indented lines", "\t<A>\r\n    <B x=\"1\"/>  \r\n</A>\r\n", L"A(B[x=\"1\"])"},
