@@ -1,5 +1,5 @@
 // lang_choice.exe LANGUAGE...: over language folders holding this build's resource libraries, prints the UI languages,
-// the choice and the text 705 found for it (UTF-8): "user 0c07 system 0c07 choice 0407 text Bereinigt".
+// the choice and the text 705 found for it: "user 0c07 system 0c07 choice 0407 text Bereinigt".
 #include <algorithm>
 #include <cstdio>
 
@@ -18,7 +18,5 @@ int main(int argc, char** argv)
     IMUIHelper* helper = CMUIHelperFactory::CreateInstance();
     const std::wstring line = L"choice " + helper->GetUILanguageString() + L" text " + text;
     helper->Release();
-    char utf8[4000] = "";
-    WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, utf8, sizeof(utf8), nullptr, nullptr);
-    printf("user %04x system %04x %s\n", GetUserDefaultUILanguage(), GetSystemDefaultUILanguage(), utf8);
+    printf("user %04x system %04x %ls\n", GetUserDefaultUILanguage(), GetSystemDefaultUILanguage(), line.c_str());
 }

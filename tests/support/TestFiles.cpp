@@ -6,6 +6,12 @@
 
 namespace testsupport {
 
+static void MakeParentFolders(const std::wstring& path)   // every missing folder above path (a file name)
+{
+    for (size_t at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1))
+        CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
+}
+
 std::wstring TempPath()
 {
     wchar_t buffer[MAX_PATH + 1] = {};
@@ -56,11 +62,6 @@ void RemoveTree(const std::wstring& path)
     }
 }
 
-void MakeParentFolders(const std::wstring& path)
-{
-    for (size_t at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1))
-        CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
-}
 
 bool CopyBuilt(const std::wstring& built, const std::wstring& target)
 {
@@ -119,10 +120,8 @@ std::wstring ModuleFolder()
     return path.substr(0, path.find_last_of(L'\\'));
 }
 
-std::string Narrow(const std::wstring& text)
+std::string Narrow(const std::wstring& text)   // a conversion of no characters fails and leaves the result empty
 {
-    if (text.empty())
-        return std::string();
     std::string result(WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr), '\0');
     WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &result[0], static_cast<int>(result.size()), nullptr, nullptr);
     return result;
@@ -130,8 +129,6 @@ std::string Narrow(const std::wstring& text)
 
 std::wstring Wide(const std::string& text)
 {
-    if (text.empty())
-        return std::wstring();
     std::wstring result(MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0), L'\0');
     MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &result[0], static_cast<int>(result.size()));
     return result;

@@ -1,5 +1,4 @@
-// Shared test helpers: registry keys and folders that clean up after
-// themselves, file contents, and the folder of the running test program.
+// Shared test helpers: self-cleaning registry keys and folders, file contents, the test program's folder.
 #pragma once
 
 #include <windows.h>
@@ -47,7 +46,6 @@ private:
 
 void RemoveTree(const std::wstring& path);
 std::vector<std::wstring> FileNames(const std::wstring& pattern);   // matches of "C:\\dir\\*.log", "." and ".." left out
-void MakeParentFolders(const std::wstring& path);                   // every missing folder above path (a file name)
 bool CopyBuilt(const std::wstring& built, const std::wstring& target);   // "qxres\0409\QxRes_l.dll" of bin, folders made
 bool FileExists(const std::wstring& path);
 std::vector<std::string> WaitForLines(const std::wstring& path);   // once the file exists, up to a minute (else none)

@@ -13,22 +13,20 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// Requests go out only after a successful Init, each with the handle that OnAccess_Init stored,
-// and the destructor unloads the library without OnAccess_End or request 20. Of the failures
-// only a missing installation folder is logged; a library missing or not accepted is unloaded.
+// Requests go out only after a successful Init, each with the handle that OnAccess_Init stored; the destructor unloads
+// the library without OnAccess_End or request 20. Only a missing installation folder is logged.
 TEST(OnAccessExclusion, RequestsReachTheDriverOnlyAfterASuccessfulInit)
 {
     const std::string call = "OnAccess_CallDriver handle=H request=";
     const Lines connected = {"load", "OnAccess_Init handle=H result=0", call + "19 args=0x0,0x0,0x0,0",
                              call + "20 args=0x0,0x0,0x0,0", call + "19 args=0x0,0x0,0x0,0", "unload"};
-    // The library built, installed as Kelmo\Trennix.DLL; what follows the folder in "szInstallDir" (null: no value);
-    // the calls recorded, H standing for the handle in the OnAccess_Init line; the messages logged.
-    const struct { const wchar_t* libraryBuild; const wchar_t* folderEnd; Lines record, logged; } cases[] = {
-        {L"Trennix.DLL", L"", connected, {}}, {L"Trennix.DLL", L"\\", connected, {}},
-        {L"Trennix_WithHelper.DLL", L"", connected, {}},   // its import lies only in Kelmo
-        {L"Trennix_WithoutEnd.DLL", L"", {"load", "unload"}, {}},
-        {L"Trennix_InitFails.DLL", L"", {"load", "OnAccess_Init handle=H result=1", "unload"}, {}},
-        {nullptr, L"", {}, {}}, {L"Trennix.DLL", nullptr, {}, {"Unable to load the Trennix.DLL library from "}},
+    // The library built, installed as Kelmo\Trennix.DLL; whether "szInstallDir" names the folder; the calls recorded,
+    // H standing for the handle in the OnAccess_Init line; the messages logged.
+    const struct { const wchar_t* libraryBuild; bool registered; Lines record, logged; } cases[] = {
+        {L"Trennix.DLL", true, connected, {}}, {L"Trennix_WithHelper.DLL", true, connected, {}},   // its import lies only in Kelmo
+        {L"Trennix_WithoutEnd.DLL", true, {"load", "unload"}, {}},
+        {L"Trennix_InitFails.DLL", true, {"load", "OnAccess_Init handle=H result=1", "unload"}, {}},
+        {nullptr, true, {}, {}}, {L"Trennix.DLL", false, {}, {"Unable to load the Trennix.DLL library from "}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("case " + std::to_string(&c - cases));
@@ -37,8 +35,8 @@ TEST(OnAccessExclusion, RequestsReachTheDriverOnlyAfterASuccessfulInit)
         const std::wstring library = root.Join(L"Kelmo\\Trennix.DLL"), record = root.Join(L"record.txt");
         ASSERT_TRUE(!c.libraryBuild || testsupport::CopyBuilt(c.libraryBuild, library));
         ASSERT_TRUE(testsupport::CopyBuilt(L"helper-only\\TrennixHelper.dll", root.Join(L"Kelmo\\TrennixHelper.dll")));
-        if (c.folderEnd)
-            key.SetString(L"szInstallDir", root.Path() + c.folderEnd);
+        if (c.registered)
+            key.SetString(L"szInstallDir", root.Path());
         SetEnvironmentVariableW(L"TRENNIX_RECORD", record.c_str());
         testsupport::LogCapture capture;
         {
