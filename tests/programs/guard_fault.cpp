@@ -70,11 +70,17 @@ int main(int argc, char** argv)
     const CMyString& forgedString = ForgedString(wide, 4);
     CMyString& forgedBuffer = ForgedString(wide, 0x100000);   // the scan runs into the unreadable page
     const unsigned int kString = Tolvane::kStringFailure;
+    auto emptied = [&](std::function<void(CMyString&)> work) {   // converted, and the string left without text
+        return Converted(kString, [=] { CMyString s(L"abc"); try { work(s); } catch (...) { if (s.GetSize() == 0) throw; } })();
+    };
     auto faultEscapes = [&] { g_faultMustEscape = true; (void)*unreadable; return 5; };   // passes in TopLevelFilter
     // Every guarded operation survives a fault on text, also inside the C runtime; nothing of the guard outlives
     // the library or reaches beyond its own calls.
     const std::map<std::string, std::function<int()>> cases = {
+        {"constructor", Converted(kString, [&] { CMyString s(wide); })},
         {"copy-constructor", Converted(kString, [&] { CMyString s(forgedString); })},
+        {"wide-assignment", [&] { return emptied([&](CMyString& s) { s = wide; }); }},
+        {"replace-with", [&] { return emptied([&](CMyString& s) { s.Replace(L"b", wide); }); }},
         {"narrow-assignment", Converted(kString, [&] { CMyString s(L"old"); s = narrow; })},
         {"string-assignment", Converted(kString, [&] { CMyString s(L"old"); s = forgedString; })},
         {"replacechar-with", Converted(kString, [&] { CMyString s(L"abc"); s.ReplaceChar(L'b', wide); })},

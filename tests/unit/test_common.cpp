@@ -1,7 +1,6 @@
 // The string, buffer and file-name classes of the library, on real files and log records.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,7 +8,6 @@
 #include "TestSupport.h"
 #include "common/FileName.h"
 #include "common/CMyString.h"
-#include "common/SystemException.h"
 
 using testsupport::LogCapture;
 using Records = std::vector<std::string>;
@@ -81,24 +79,6 @@ TEST(CMyString, ReplaceAndReplaceChar)
     none.Replace(L"a", L"b");
     none.ReplaceChar(L'a', L"b");
     EXPECT_FALSE(none.HasText());
-}
-
-TEST(FaultGuard, ProcessorFaultBecomesSystemException)
-{
-    const wchar_t* bad = reinterpret_cast<const wchar_t*>(static_cast<uintptr_t>(0x10));   // faults inside the runtime's copy
-    auto codeOf = [](const std::function<void()>& work) {   // the code of the exception thrown, 0 for none
-        try { work(); } catch (const CSystemException& e) { return e.code; }
-        return 0u;
-    };
-    LogCapture log;
-    for (int round = 0; round < 3; ++round) {   // the guard works again after each fault; each zeroes the size
-        CMyString target(L"old"), replaced(L"abc");   // Replace faults on its argument while the string holds its text
-        EXPECT_EQ(Tolvane::kStringFailure, codeOf([&] { CMyString s(bad); }));
-        EXPECT_EQ(Tolvane::kStringFailure, codeOf([&] { target = bad; }));
-        EXPECT_EQ(Tolvane::kStringFailure, codeOf([&] { replaced.Replace(L"b", bad); }));
-        EXPECT_EQ(0u, target.GetSize() + replaced.GetSize());
-    }
-    EXPECT_EQ(Records(9, "Error Wexmoor Exception occurred"), log.Records());
 }
 
 TEST(CFileName, AssignmentAndSeparators)
