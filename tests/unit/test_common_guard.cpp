@@ -15,5 +15,5 @@ TEST(FaultGuard, EachCaseInItsOwnProcess)
         EXPECT_TRUE(result.exitCode == 0 && result.output.find("verdict 0") != std::string::npos)
             << name << ": exit code 0x" << std::hex << result.exitCode << "\n" << result.output;
     }
-    EXPECT_EQ(count, 14);
+    EXPECT_EQ(count, 17);
 }
