@@ -38,11 +38,10 @@ SECURITY_ATTRIBUTES* CSecureFileAttributes::Seal()
         }
         if (!m_descriptor.Build(entries.data(), entries.size(), m_owner ? m_owner->Get() : nullptr))
             ThrowLastSecurityError();
+        if (!IsValidSecurityDescriptor(m_descriptor.Attributes()->lpSecurityDescriptor))
+            throw CSecurityError{E_FAIL};
     }
-    SECURITY_ATTRIBUTES* attributes = m_descriptor.Attributes();
-    if (!IsValidSecurityDescriptor(attributes->lpSecurityDescriptor))
-        throw CSecurityError{E_FAIL};
-    return attributes;
+    return m_descriptor.Attributes();
 }
 
 } // namespace Host
