@@ -2,6 +2,7 @@
 
 bool ProtectedDescriptor::Build(const Entry* entries, size_t count, PSID owner)
 {
+    m_attributes = {};
     DWORD aclBytes = sizeof(ACL);
     for (size_t i = 0; i < count; ++i)
         aclBytes += sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + GetLengthSid(entries[i].sid);
@@ -22,6 +23,10 @@ bool ProtectedDescriptor::Build(const Entry* entries, size_t count, PSID owner)
         !SetSecurityDescriptorControl(&m_descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED) ||
         (owner && !SetSecurityDescriptorOwner(&m_descriptor, owner, FALSE)))
         return false;
+    if (!IsValidSecurityDescriptor(&m_descriptor)) {
+        SetLastError(ERROR_SUCCESS);   // the check names no Windows error
+        return false;
+    }
 
     m_attributes.nLength = sizeof m_attributes;
     m_attributes.lpSecurityDescriptor = &m_descriptor;

@@ -23,9 +23,10 @@ public:
     ProtectedDescriptor(const ProtectedDescriptor&) = delete;
     ProtectedDescriptor& operator=(const ProtectedDescriptor&) = delete;
 
-    // Builds the ACL and the descriptor. On failure returns false with the
-    // thread's last error set (ERROR_OUTOFMEMORY when the ACL cannot be
-    // allocated) and Attributes() stays null.
+    // Builds the ACL and the descriptor, and checks the descriptor. On failure
+    // returns false with the thread's last error set (ERROR_OUTOFMEMORY when
+    // the ACL cannot be allocated, ERROR_SUCCESS when the built descriptor is
+    // not valid) and Attributes() is null.
     bool Build(const Entry* entries, size_t count, PSID owner = nullptr);
 
     // Security attributes for CreateFileW/CreateMutexW (handle inheritance

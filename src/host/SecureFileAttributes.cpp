@@ -38,8 +38,6 @@ SECURITY_ATTRIBUTES* CSecureFileAttributes::Seal()
         }
         if (!m_descriptor.Build(entries.data(), entries.size(), m_owner ? m_owner->Get() : nullptr))
             ThrowLastSecurityError();
-        if (!IsValidSecurityDescriptor(m_descriptor.Attributes()->lpSecurityDescriptor))
-            throw CSecurityError{E_FAIL};
     }
     return m_descriptor.Attributes();
 }
